@@ -1,0 +1,70 @@
+#include "Function.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+#include "Path.h"
+
+QString Function::applicationDirPath() {
+    return QCoreApplication::applicationDirPath();
+}
+
+bool Function::isAppDeployed() {
+    return QFileInfo::exists(Path::appPlugins());
+}
+
+QDir Function::appExternalUserDir() {
+    return QDir(isAppDeployed() ? Path::appDataIntoLocalApplicationSupport_MacOS()
+                                : Path::appDataIntoAppResources_MacOS());
+}
+
+QStringList Function::devicesMidiIn() {
+    return devicesMidiIn(QStringList());
+}
+
+QStringList Function::devicesMidiIn(const QStringList& sourceNames) {
+    QStringList texts;
+    texts.reserve(sourceNames.size());
+    for (qsizetype i = 0; i < sourceNames.size(); ++i)
+        texts.append(QStringLiteral("%1:%2").arg(i).arg(sourceNames.at(i)));
+    // The order of the index texts as texts ("10" before "2"): stored choices and the settings list rely on it.
+    std::stable_sort(texts.begin(), texts.end(), [](const QString& a, const QString& b) {
+        return a.section(QLatin1Char(':'), 0, 0) < b.section(QLatin1Char(':'), 0, 0);
+    });
+    return texts;
+}
+
+bool Function::copyPath(const QString& source, const QString& target) {
+    QDir from(source);
+    if (!from.exists())
+        return false;
+    bool complete = true;
+    for (const QString& folder : from.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        const QString targetFolder = target + QLatin1Char('/') + folder;
+        if (!QDir().mkpath(targetFolder))
+            complete = false;
+        if (!copyPath(source + QLatin1Char('/') + folder, targetFolder))
+            complete = false;
+    }
+    for (const QString& file : from.entryList(QDir::Files | QDir::Hidden)) {
+        const QString targetFile = target + QLatin1Char('/') + file;
+        if (QFileInfo(targetFile).isFile())
+            continue; // the user's own copy wins
+        if (!QFile::copy(source + QLatin1Char('/') + file, targetFile))
+            complete = false;
+    }
+    return complete;
+}
+
+QString Function::loadStyleFromFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        qWarning() << "Erreur: Failed to load style file" << path;
+        return QString();
+    }
+    return QString::fromUtf8(file.readAll());
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+// Stateless helpers: the deployed test, the data folder, folder copy, MIDI port texts, style sheets.
+class Function {
+public:
+    static QString applicationDirPath();
+    static bool isAppDeployed();
+    // The user data folder: the per-user location when deployed, else the bundle's Resources/AppData.
+    static QDir appExternalUserDir();
+
+    // One "index:name" text per MIDI input source, in the order of the index texts compared as texts.
+    // May be called from the GUI thread and the MIDI worker thread.
+    static QStringList devicesMidiIn();
+    static QStringList devicesMidiIn(const QStringList& sourceNames);
+
+    // Copies the tree `source` into `target`, creating folders as needed and never overwriting a file.
+    // Returns whether every folder and file is now present in `target` (false also when `source` is missing).
+    static bool copyPath(const QString& source, const QString& target);
+
+    // The whole file as text; an empty text and a warning when it cannot be read.
+    static QString loadStyleFromFile(const QString& path);
+};

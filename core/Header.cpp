@@ -85,8 +85,12 @@ bool Header::exportHeaderToQLTFile(const QString& path, const QLooper* looper) {
     out << qint32(looper->bpm());
     FileIO::writeStringToBase64(looper->path_sound_looper(), out);
     out << qint32(looper->offset());
-    for (int i = 1; i < 7; ++i)
-        FileIO::writeStringToBase64(names[i], out);
+    FileIO::writeStringToBase64(looper->path_sound_a(), out);
+    FileIO::writeStringToBase64(looper->path_sound_b(), out);
+    FileIO::writeStringToBase64(looper->path_curve_1(), out);
+    FileIO::writeStringToBase64(looper->path_curve_2(), out);
+    FileIO::writeStringToBase64(looper->path_color_a(), out);
+    FileIO::writeStringToBase64(looper->path_color_b(), out);
     FileIO::writeByteArrayToBase64(computeHash(looper), out);
     if (out.status() != QDataStream::Ok || !file.commit()) {
         qWarning() << "Training file not written:" << path << file.errorString();

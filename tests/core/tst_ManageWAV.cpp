@@ -44,6 +44,15 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
+// The file holds `count` samples, sample i being i x step (wrapped to 16 bits).
+void checkSamples(const QString& path, qint64 count, int step) {
+    const QByteArray b = readAll(path);
+    QCOMPARE(b.size(), 44 + 2 * count);
+    QCOMPARE(le32(b, 40), quint32(2 * count));
+    for (qint64 i = 0; i < count; ++i)
+        QCOMPARE(qint16(le16(b, 44 + 2 * i)), qint16(i * step));
+}
+
 QByteArray u32(quint32 v) {
     return QByteArray(reinterpret_cast<const char*>(&(v = qToLittleEndian(v))), 4);
 }
@@ -128,17 +137,14 @@ void TestManageWAV::blocksAndLimit() {
         wav.addData(&sample);
     }
     QCOMPARE(wav.size(), limit);
-    const QString path = TestSandbox::root() + "/long.wav";
-    QVERIFY(wav.createWAVFile(path, QSample::byDefault(ModelGraph::INPUT_A).get()));
-    const QByteArray b = readAll(path);
-    QCOMPARE(b.size(), 44 + 2 * limit);
-    QCOMPARE(le32(b, 40), quint32(2 * limit));
-    for (qint64 i = 0; i < limit; ++i)
-        QCOMPARE(qint16(le16(b, 44 + 2 * i)), qint16(i * 7));
+    QVERIFY(
+        wav.createWAVFile(TestSandbox::root() + "/long.wav", QSample::byDefault(ModelGraph::INPUT_A).get()));
+    checkSamples(TestSandbox::root() + "/long.wav", limit, 7);
 }
 
 void TestManageWAV::appendFromAnotherThread() {
-    // The producer stands in for the audio callback; the GUI thread meanwhile refills spare blocks.
+    // The producer stands in for the audio callback and is slow enough for the GUI thread's timer
+    // to refill spare blocks meanwhile.
     ManageWAV wav;
     const qint64 total = 3 * ManageWAV::BLOCK_SAMPLES + 10;
     std::atomic<bool> done = false;
@@ -153,12 +159,9 @@ void TestManageWAV::appendFromAnotherThread() {
     });
     QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
     producer.join();
-    const QString path = TestSandbox::root() + "/thread.wav";
-    QVERIFY(wav.createWAVFile(path, QSample::byDefault(ModelGraph::MASTER).get()));
-    const QByteArray b = readAll(path);
-    QCOMPARE(b.size(), 44 + 2 * total);
-    for (qint64 i = 0; i < total; ++i)
-        QCOMPARE(qint16(le16(b, 44 + 2 * i)), qint16(i));
+    QVERIFY(
+        wav.createWAVFile(TestSandbox::root() + "/thread.wav", QSample::byDefault(ModelGraph::MASTER).get()));
+    checkSamples(TestSandbox::root() + "/thread.wav", total, 1);
 }
 
 void TestManageWAV::writeFailureIsReported() {

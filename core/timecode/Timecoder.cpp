@@ -12,7 +12,7 @@ constexpr quint32 VALID_BITS = 25;
 // Hysteresis around the zero level: 128 in 16-bit units (phono: 4).
 constexpr qint32 THRESHOLD_LINE = 0x800000;
 constexpr qint32 THRESHOLD_PHONO = 0x40000;
-// Tracking filter gains per crossing.
+// Gains of the speed tracking filter, applied every sample.
 constexpr double PITCH_ALPHA = 1.0 / 512.0;
 constexpr double PITCH_BETA = 1.0 / 131072.0;
 // Peaks averaged by the reference level.
@@ -53,7 +53,7 @@ int Timecoder::buildLookup(Definition* def) {
         return 0;
     Lut* lut = def->lut();
     if (def->length() < 0 || Lut::inititialization(lut, quint32(def->length())) != 0) {
-        qWarning("Timecode table %s not used: no room for %d positions", qPrintable(def->name()),
+        qWarning("Timecode table %s not used: cannot hold %d positions", qPrintable(def->name()),
                  def->length());
         return -1;
     }

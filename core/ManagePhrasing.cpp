@@ -10,6 +10,9 @@
 
 #include "ManageWAV.h"
 #include "Path.h"
+#include "Singleton.h"
+#include "Timecode.h"
+#include "Vinyl.h"
 
 namespace {
 
@@ -36,8 +39,8 @@ bool isBareName(const QString& name) {
 ManagePhrasing::ManagePhrasing(ModelGraph::EnumGraph graph, QObject* parent)
     : QObject(parent), m_graph(graph) {}
 
-void ManagePhrasing::setListPhrasing(const QList<QPhrasing>* list) {
-    m_areas = list ? *list : QList<QPhrasing>();
+void ManagePhrasing::setListPhrasing(const QList<QPhrasing>& list) {
+    m_areas = list;
 }
 
 void ManagePhrasing::generateScratchTools() {
@@ -186,9 +189,12 @@ void ManagePhrasing::initAreas() {
 }
 
 double ManagePhrasing::presentAngle(bool calibrated) const {
-    // Wired to the deck state once the registry is in place.
-    Q_UNUSED(calibrated);
-    return 0.0;
+    const Singleton* registry = Singleton::instance();
+    const Vinyl* vinyl = registry->instanceVinyl();
+    double angle = vinyl->vinylPosition(m_graph);
+    if (calibrated || registry->instanceTimecode()->modeTimecode(m_graph))
+        angle -= vinyl->vinylDeltaPosition(m_graph);
+    return reduceAngle(angle);
 }
 
 bool ManagePhrasing::isWritable() const {

@@ -44,8 +44,8 @@ public:
     void setPath(const QString& path) { m_path = path; }
 
     const QList<QPhrasing>& listPhrasing() const { return m_areas; }
-    // Takes copies of `list` (ids kept); null leaves the set empty. The caller's list is never changed.
-    void setListPhrasing(const QList<QPhrasing>* list);
+    // Takes copies of `list` (ids kept); the caller's list is never changed.
+    void setListPhrasing(const QList<QPhrasing>& list);
 
     // The scratch sound, null when there is none.
     std::shared_ptr<const QWav> wav() const { return m_wav; }

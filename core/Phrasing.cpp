@@ -6,11 +6,11 @@ Phrasing::Phrasing(QObject* parent) : QObject(parent) {
     initIdPhrasingActivated();
 }
 
-const QList<QPhrasing*>* Phrasing::listPhrasing(ModelGraph::EnumGraph graph) const {
+const QList<QPhrasing>& Phrasing::listPhrasing(ModelGraph::EnumGraph graph) const {
     return m_listPhrasing[index(graph)];
 }
 
-void Phrasing::setListPhrasing(ModelGraph::EnumGraph graph, const QList<QPhrasing*>* list) {
+void Phrasing::setListPhrasing(ModelGraph::EnumGraph graph, const QList<QPhrasing>& list) {
     m_listPhrasing[index(graph)] = list;
 }
 

@@ -5,21 +5,21 @@
 #include <QUuid>
 
 #include "Model.h"
-
-class QPhrasing;
+#include "QPhrasing.h"
 
 // Per input (INPUT_B selects B, every other graph A): the active colour file's areas and its id.
-// The area list belongs to the colour-file panel, which sets it; the ids read as the default
-// colour file's until set. GUI thread only.
+// Each input holds its own copy of the areas (values in an implicitly shared list), so they stay
+// valid after the colour set they came from is released; the ids read as the default colour
+// file's until set. GUI thread only.
 class Phrasing : public QObject {
     Q_OBJECT
 
 public:
     explicit Phrasing(QObject* parent = nullptr);
 
-    // Null until set.
-    const QList<QPhrasing*>* listPhrasing(ModelGraph::EnumGraph graph) const;
-    void setListPhrasing(ModelGraph::EnumGraph graph, const QList<QPhrasing*>* list);
+    // Empty until set.
+    const QList<QPhrasing>& listPhrasing(ModelGraph::EnumGraph graph) const;
+    void setListPhrasing(ModelGraph::EnumGraph graph, const QList<QPhrasing>& list);
     QUuid idPhrasingActivated(ModelGraph::EnumGraph graph) const;
     void setIdPhrasingActivated(ModelGraph::EnumGraph graph, const QUuid& id);
 
@@ -30,6 +30,6 @@ public slots:
 private:
     static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
 
-    const QList<QPhrasing*>* m_listPhrasing[2] = {nullptr, nullptr};
+    QList<QPhrasing> m_listPhrasing[2];
     QUuid m_idPhrasingActivated[2];
 };

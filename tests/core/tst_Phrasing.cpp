@@ -15,7 +15,7 @@ void TestPhrasing::idsStartAtDefaultAndResetTogether() {
     Phrasing phrasing;
     QCOMPARE(phrasing.idPhrasingActivated(ModelGraph::INPUT_A), Constant::Default::UUID);
     QCOMPARE(phrasing.idPhrasingActivated(ModelGraph::INPUT_B), Constant::Default::UUID);
-    QCOMPARE(phrasing.listPhrasing(ModelGraph::INPUT_B), nullptr);
+    QVERIFY(phrasing.listPhrasing(ModelGraph::INPUT_B).isEmpty());
     const QUuid id = QUuid::createUuid();
     phrasing.setIdPhrasingActivated(ModelGraph::INPUT_B, id);
     QCOMPARE(phrasing.idPhrasingActivated(ModelGraph::INPUT_B), id);

@@ -1,0 +1,257 @@
+#include "ManagePhrasing.h"
+
+#include <QDomDocument>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "ManageWAV.h"
+#include "Path.h"
+#include "Singleton.h"
+#include "Timecode.h"
+#include "Vinyl.h"
+
+namespace {
+
+// The order in which new areas take their colours.
+constexpr std::array<Constant::Color::Rgba, 12> PALETTE{
+    Constant::Color::COLOR_RED_1,    Constant::Color::COLOR_YELLOW_1, Constant::Color::COLOR_BLUE_1,
+    Constant::Color::COLOR_ORANGE_1, Constant::Color::COLOR_RED_2,    Constant::Color::COLOR_RED_3,
+    Constant::Color::COLOR_YELLOW_2, Constant::Color::COLOR_YELLOW_3, Constant::Color::COLOR_BLUE_2,
+    Constant::Color::COLOR_BLUE_3,   Constant::Color::COLOR_ORANGE_2, Constant::Color::COLOR_ORANGE_3,
+};
+
+// The shortest decimal text that reads back to the same double.
+QString angleText(double angle) {
+    return QString::number(angle, 'g', QLocale::FloatingPointShortest);
+}
+
+bool isBareName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+} // namespace
+
+ManagePhrasing::ManagePhrasing(ModelGraph::EnumGraph graph, QObject* parent)
+    : QObject(parent), m_graph(graph) {}
+
+void ManagePhrasing::setListPhrasing(const QList<QPhrasing>& list) {
+    m_areas = list;
+}
+
+void ManagePhrasing::generateScratchTools() {
+    m_wav.reset();
+    if (!isBareName(m_scratchTools))
+        return;
+    const QFileInfo file(Path::joinScratchTools(m_scratchTools));
+    if (file.isFile())
+        m_wav = ManageWAV::extractStereoWAVFromFile(file.filePath());
+}
+
+bool ManagePhrasing::checkPhrasing() const {
+    for (const QPhrasing& area : m_areas) {
+        const double span = area.spanAngle();
+        if (span == 0.0 || span > 360.0)
+            return false;
+        for (const QPhrasing& other : m_areas) {
+            if (other.id() != area.id() && other.holds(area.angleStart()))
+                return false;
+        }
+    }
+    return true;
+}
+
+qsizetype ManagePhrasing::indexHolding(double angle) const {
+    for (qsizetype i = 0; i < m_areas.size(); ++i) {
+        if (m_areas[i].holds(angle))
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QPhrasing> ManagePhrasing::searchPhrasing(double angle, qsizetype* index) const {
+    const qsizetype i = indexHolding(angle);
+    if (index)
+        *index = i;
+    if (i < 0)
+        return std::nullopt;
+    return m_areas[i];
+}
+
+bool ManagePhrasing::checkFreeArea(double angle) const {
+    return indexHolding(angle) < 0;
+}
+
+double ManagePhrasing::searchAngleStart(double angle) const {
+    std::optional<double> largest;
+    for (const QPhrasing& area : m_areas) {
+        if (area.angleEnd() <= angle && (!largest || area.angleEnd() > *largest))
+            largest = area.angleEnd();
+    }
+    return largest.value_or(0.0);
+}
+
+double ManagePhrasing::searchAngleEnd(double angle) const {
+    std::optional<double> smallest;
+    for (const QPhrasing& area : m_areas) {
+        if (area.angleStart() >= angle && (!smallest || area.angleStart() < *smallest))
+            smallest = area.angleStart();
+    }
+    return smallest.value_or(360.0);
+}
+
+Constant::Color::Rgba ManagePhrasing::nextColor() const {
+    for (const Constant::Color::Rgba& color : PALETTE) {
+        const bool used = std::any_of(m_areas.cbegin(), m_areas.cend(),
+                                      [&](const QPhrasing& area) { return area.color() == color; });
+        if (!used)
+            return color;
+    }
+    return PALETTE.front();
+}
+
+void ManagePhrasing::appendArea(double angleStart, double angleEnd) {
+    if (angleEnd - angleStart > 0.0)
+        m_areas.append(QPhrasing(QString(), nextColor(), angleStart, angleEnd));
+}
+
+double ManagePhrasing::reduceAngle(double angle) {
+    double reduced = std::fmod(angle, 360.0);
+    if (reduced < 0.0)
+        reduced += 360.0;
+    // A tiny negative angle rounds up to exactly 360 when 360 is added.
+    return reduced >= 360.0 ? 0.0 : reduced;
+}
+
+void ManagePhrasing::addArea() {
+    addArea(presentAngle(false));
+}
+
+void ManagePhrasing::addArea(double angle) {
+    const qsizetype i = indexHolding(angle);
+    if (i >= 0) {
+        if (angle > m_areas[i].angleStart()) {
+            m_areas[i].setAngleEnd(angle);
+            emit s_Update();
+        }
+    } else if (std::isfinite(angle)) {
+        appendArea(searchAngleStart(angle), angle);
+    }
+    emit s_Update();
+}
+
+void ManagePhrasing::defineAngleStart() {
+    defineAngleStart(presentAngle(false));
+}
+
+void ManagePhrasing::defineAngleStart(double angle) {
+    const qsizetype i = indexHolding(angle);
+    if (i >= 0)
+        m_areas[i].setAngleStart(angle);
+    emit s_Update();
+}
+
+void ManagePhrasing::defineAngleEnd(double angle) {
+    const qsizetype i = indexHolding(angle);
+    if (i >= 0 && angle > m_areas[i].angleStart())
+        m_areas[i].setAngleEnd(angle);
+    emit s_Update();
+}
+
+void ManagePhrasing::addAreaOnAllEmptyArea() {
+    addAreaOnAllEmptyArea(presentAngle(false));
+}
+
+void ManagePhrasing::addAreaOnAllEmptyArea(double angle) {
+    if (std::isfinite(angle) && indexHolding(angle) < 0)
+        appendArea(searchAngleStart(angle), searchAngleEnd(angle));
+    emit s_Update();
+}
+
+void ManagePhrasing::deleteArea() {
+    deleteArea(presentAngle(true));
+}
+
+void ManagePhrasing::deleteArea(double angle) {
+    const qsizetype i = indexHolding(reduceAngle(angle));
+    if (i >= 0)
+        m_areas.removeAt(i);
+    emit s_Update();
+}
+
+void ManagePhrasing::initAreas() {
+    m_areas.clear();
+    emit s_Update();
+}
+
+double ManagePhrasing::presentAngle(bool calibrated) const {
+    const Singleton* registry = Singleton::instance();
+    const Vinyl* vinyl = registry->instanceVinyl();
+    double angle = vinyl->vinylPosition(m_graph);
+    if (calibrated || registry->instanceTimecode()->modeTimecode(m_graph))
+        angle -= vinyl->vinylDeltaPosition(m_graph);
+    return reduceAngle(angle);
+}
+
+bool ManagePhrasing::isWritable() const {
+    const bool finite = std::all_of(m_areas.cbegin(), m_areas.cend(), [](const QPhrasing& area) {
+        return std::isfinite(area.angleStart()) && std::isfinite(area.angleEnd());
+    });
+    return finite && checkPhrasing();
+}
+
+QString ManagePhrasing::toXml(const QString& name) const {
+    QDomDocument doc;
+    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml"),
+                                                    QStringLiteral("version=\"1.0\" encoding=\"utf-8\"")));
+    QDomElement root = doc.createElement(Constant::XmlPhrasing::PHRASING);
+    root.setAttribute(Constant::XmlPhrasing::NAME, name);
+    root.setAttribute(Constant::XmlPhrasing::SCRATCH_TOOLS, QString());
+    doc.appendChild(root);
+    for (const QPhrasing& area : m_areas) {
+        const Constant::Color::Rgba color = area.color();
+        QDomElement section = doc.createElement(Constant::XmlPhrasing::SECTION);
+        section.setAttribute(Constant::XmlPhrasing::LABEL, area.label());
+        // As ints: arg() would take an 8-bit value for a character.
+        section.setAttribute(
+            Constant::XmlPhrasing::COLOR,
+            QStringLiteral("%1,%2,%3").arg(int(color.red)).arg(int(color.green)).arg(int(color.blue)));
+        section.setAttribute(Constant::XmlPhrasing::ANGLE_START, angleText(area.angleStart()));
+        section.setAttribute(Constant::XmlPhrasing::ANGLE_END, angleText(area.angleEnd()));
+        root.appendChild(section);
+    }
+    return doc.toString(1);
+}
+
+ManagePhrasing::SaveStatus ManagePhrasing::createQLPXML(const QString& path, bool notify) {
+    if (!isWritable())
+        return SaveStatus::InvalidSet;
+    const QString text = toXml(QFileInfo(path).baseName());
+    // A label may hold characters that XML cannot carry; such a file would not read back.
+    if (!QDomDocument().setContent(text))
+        return SaveStatus::InvalidSet;
+    if (QFileInfo::exists(path))
+        return SaveStatus::AlreadyExists;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return SaveStatus::WriteFailed;
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return SaveStatus::WriteFailed;
+    if (notify)
+        emit s_newColorFile(path);
+    return SaveStatus::Created;
+}
+
+QString ManagePhrasing::colorFilePath(const QString& name) {
+    QString bare = name;
+    for (QChar& c : bare) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QChar(0))
+            c = QLatin1Char('_');
+    }
+    return Path::joinColor(bare + Constant::Extension::QLP);
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+#include "Constant.h"
+#include "Model.h"
+#include "QPhrasing.h"
+#include "QWav.h"
+
+// A set of phrasing areas: either the editing set of one graph painter (graph INPUT_A or INPUT_B,
+// edited from the keyboard with that deck's present angle) or the set of one colour file (graph
+// NOT_USED, with its title and scratch sound). GUI thread only.
+//
+// The areas are values in insertion order and are never reordered. Whoever takes a copy of the
+// list (the per-input phrasing state, a painter) keeps it unchanged and valid after this set is
+// edited or released.
+class ManagePhrasing : public QObject {
+    Q_OBJECT
+
+public:
+    // What createQLPXML did; the window turns it into its message.
+    enum class SaveStatus {
+        Created,
+        // A file of that name exists; it was left as it was.
+        AlreadyExists,
+        // The areas fail checkPhrasing, or could not be stored so that they read back; nothing written.
+        InvalidSet,
+        WriteFailed,
+    };
+
+    explicit ManagePhrasing(ModelGraph::EnumGraph graph, QObject* parent = nullptr);
+
+    ModelGraph::EnumGraph graph() const { return m_graph; }
+    const QString& title() const { return m_title; }
+    void setTitle(const QString& title) { m_title = title; }
+    const QString& scratchTools() const { return m_scratchTools; }
+    void setScratchTools(const QString& name) { m_scratchTools = name; }
+    const QString& path() const { return m_path; }
+    void setPath(const QString& path) { m_path = path; }
+
+    const QList<QPhrasing>& listPhrasing() const { return m_areas; }
+    // Takes copies of `list` (ids kept); the caller's list is never changed.
+    void setListPhrasing(const QList<QPhrasing>& list);
+
+    // The scratch sound, null when there is none.
+    std::shared_ptr<const QWav> wav() const { return m_wav; }
+    // Decodes the sound that scratchTools names in the "Scratch Tools" folder. A name that is not a
+    // bare file name, or that names no regular file there, leaves no sound.
+    void generateScratchTools();
+
+    // False when an area has a span of exactly 0 or above 360, or starts inside another area.
+    bool checkPhrasing() const;
+
+    // The first area in list order that holds `angle`, and its index (-1 when none).
+    std::optional<QPhrasing> searchPhrasing(double angle, qsizetype* index = nullptr) const;
+    bool checkFreeArea(double angle) const;
+    // The largest end <= angle, 0 when none.
+    double searchAngleStart(double angle) const;
+    // The smallest start >= angle, 360 when none.
+    double searchAngleEnd(double angle) const;
+
+    // Writes the colour file `path` through a temporary file. Refuses an existing file and a set
+    // that fails checkPhrasing. With `notify`, emits s_newColorFile only once the file is in place.
+    SaveStatus createQLPXML(const QString& path, bool notify);
+    // The colour file for a name the user typed: separators become "_" and ".qlp" is appended, so
+    // the file is always directly inside the Color folder.
+    static QString colorFilePath(const QString& name);
+
+public slots:
+    // The slots without an argument take the deck's present angle. No edit leaves an area without
+    // span or with an angle that is not a number: such an edit changes nothing. Every edit emits
+    // s_Update, twice when addArea cuts an area back.
+    void addArea();
+    void addArea(double angle);
+    void defineAngleStart();
+    void defineAngleStart(double angle);
+    void defineAngleEnd(double angle);
+    void addAreaOnAllEmptyArea();
+    void addAreaOnAllEmptyArea(double angle);
+    void deleteArea();
+    // `angle` is first brought into [0, 360).
+    void deleteArea(double angle);
+    void initAreas();
+
+signals:
+    void s_Update();
+    void s_newColorFile(const QString& path);
+
+private:
+    static double reduceAngle(double angle);
+    // With `calibrated` the deck's calibration offset is always taken off; otherwise only in
+    // timecode mode.
+    double presentAngle(bool calibrated) const;
+    qsizetype indexHolding(double angle) const;
+    Constant::Color::Rgba nextColor() const;
+    void appendArea(double angleStart, double angleEnd);
+    bool isWritable() const;
+    QString toXml(const QString& name) const;
+
+    const ModelGraph::EnumGraph m_graph;
+    QList<QPhrasing> m_areas;
+    QString m_path;
+    QString m_title;
+    QString m_scratchTools;
+    std::shared_ptr<const QWav> m_wav;
+};

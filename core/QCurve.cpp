@@ -145,7 +145,8 @@ bool QCurve::exportCurveToQLWFile(const QString& name) const {
     std::vector<QData> points(std::min(count, BLOCK_POINTS));
     QByteArray bytes;
     for (int first = 0; first < count;) {
-        const int copied = m_curveGlobal->copyRange(first, std::min(count - first, BLOCK_POINTS), points.data());
+        const int copied =
+            m_curveGlobal->copyRange(first, std::min(count - first, BLOCK_POINTS), points.data());
         if (copied == 0) {
             // The list was emptied under us: the header would not match the records.
             file.cancelWriting();

@@ -102,7 +102,8 @@ std::optional<QData> QListDataCurve::value(int i) const {
 
 int QListDataCurve::copyRange(int first, int count, QData* out) const {
     QMutexLocker lock(&m_mutex);
-    const qint64 end = std::min<qint64>(qint64(first) + std::max(count, 0), m_size.load(std::memory_order_relaxed));
+    const qint64 end =
+        std::min<qint64>(qint64(first) + std::max(count, 0), m_size.load(std::memory_order_relaxed));
     if (first < 0 || first >= end)
         return 0;
     qint64 i = first;
@@ -116,8 +117,7 @@ int QListDataCurve::copyRange(int first, int count, QData* out) const {
     return int(end - first);
 }
 
-template <class Before>
-qint64 QListDataCurve::boundFrom(qint64 n, int guess, Before before) const {
+template <class Before> qint64 QListDataCurve::boundFrom(qint64 n, int guess, Before before) const {
     // The answer lies in (lo, hi]: `before` holds at lo (or lo is −1) and fails at hi (or hi is n).
     qint64 lo = -1;
     qint64 hi = n;

@@ -75,8 +75,7 @@ private:
     const QData& at(qint64 i) const;
     QData& at(qint64 i);
     // The first index at which `before` fails (size when it never does); size > 0.
-    template <class Before>
-    qint64 boundFrom(qint64 size, int guess, Before before) const;
+    template <class Before> qint64 boundFrom(qint64 size, int guess, Before before) const;
 
     ModelGraph::EnumGraph m_curveName;
     mutable QMutex m_mutex;

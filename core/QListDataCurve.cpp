@@ -1,0 +1,220 @@
+#include "QListDataCurve.h"
+
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <bit>
+#include <climits>
+#include <cmath>
+#include <new>
+#include <type_traits>
+#include <utility>
+
+// Segments are raw storage: a point is copied into its slot and never destroyed.
+static_assert(std::is_trivially_copyable_v<QData> && std::is_trivially_destructible_v<QData>);
+
+namespace {
+
+// The back-fill's timecode mark: the offset toward zero, never −1, which would leave the point
+// waiting for a back-fill again.
+qint32 backFillMark(double offset) {
+    if (!std::isfinite(offset))
+        return 0;
+    const auto mark = static_cast<qint32>(std::trunc(std::clamp(offset, double(INT_MIN), double(INT_MAX))));
+    return mark == -1 ? 0 : mark;
+}
+
+} // namespace
+
+QListDataCurve::QListDataCurve(ModelGraph::EnumGraph curveName) : m_curveName(curveName) {}
+
+QListDataCurve::~QListDataCurve() {
+    for (QData* segment : m_segments)
+        freeSegment(segment);
+}
+
+int QListDataCurve::segmentOf(qint64 i) {
+    return std::bit_width(quint64(i / FIRST_SEGMENT) + 1) - 1;
+}
+
+QData* QListDataCurve::allocateSegment(int k) {
+    return static_cast<QData*>(::operator new(sizeof(QData) * segmentLength(k), std::nothrow));
+}
+
+void QListDataCurve::freeSegment(QData* segment) {
+    ::operator delete(segment);
+}
+
+const QData& QListDataCurve::at(qint64 i) const {
+    const int k = segmentOf(i);
+    return m_segments[k][i - segmentStart(k)];
+}
+
+QData& QListDataCurve::at(qint64 i) {
+    const int k = segmentOf(i);
+    return m_segments[k][i - segmentStart(k)];
+}
+
+int QListDataCurve::addQdata(const QData& point) {
+    QData* spare = nullptr;
+    int spareSegment = -1;
+    int stored = -1;
+    // One pass for a single appender; another pass only when another appender took the slot the
+    // spare segment was prepared for.
+    for (;;) {
+        const qint64 expected = m_size.load(std::memory_order_relaxed);
+        if (expected >= CAPACITY)
+            break;
+        const int k = segmentOf(expected);
+        if (expected == segmentStart(k) && spareSegment != k) {
+            freeSegment(spare);
+            spare = allocateSegment(k);
+            spareSegment = spare ? k : -1;
+            if (!spare)
+                break;
+        }
+        QMutexLocker lock(&m_mutex);
+        const int n = m_size.load(std::memory_order_relaxed);
+        if (n >= CAPACITY)
+            break;
+        const int segment = segmentOf(n);
+        if (!m_segments[segment]) {
+            if (spareSegment != segment)
+                continue;
+            m_segments[segment] = std::exchange(spare, nullptr);
+            spareSegment = -1;
+        }
+        new (&at(n)) QData(point);
+        m_size.store(n + 1, std::memory_order_release);
+        stored = n;
+        break;
+    }
+    freeSegment(spare);
+    return stored;
+}
+
+std::optional<QData> QListDataCurve::value(int i) const {
+    QMutexLocker lock(&m_mutex);
+    if (i < 0 || i >= m_size.load(std::memory_order_relaxed))
+        return std::nullopt;
+    return at(i);
+}
+
+int QListDataCurve::copyRange(int first, int count, QData* out) const {
+    QMutexLocker lock(&m_mutex);
+    const qint64 end =
+        std::min<qint64>(qint64(first) + std::max(count, 0), m_size.load(std::memory_order_relaxed));
+    if (first < 0 || first >= end)
+        return 0;
+    qint64 i = first;
+    while (i < end) {
+        const int k = segmentOf(i);
+        const qint64 stop = std::min(end, segmentStart(k) + segmentLength(k));
+        const QData* from = &at(i);
+        out = std::copy(from, from + (stop - i), out);
+        i = stop;
+    }
+    return int(end - first);
+}
+
+template <class Before> qint64 QListDataCurve::boundFrom(qint64 n, int guess, Before before) const {
+    // The answer lies in (lo, hi]: `before` holds at lo (or lo is −1) and fails at hi (or hi is n).
+    qint64 lo = -1;
+    qint64 hi = n;
+    const qint64 g = std::clamp<qint64>(guess, 0, n - 1);
+    qint64 step = 1;
+    if (before(at(g))) {
+        lo = g;
+        while (lo + step < n) {
+            if (!before(at(lo + step))) {
+                hi = lo + step;
+                break;
+            }
+            lo += step;
+            step *= 2;
+        }
+    } else {
+        hi = g;
+        while (hi - step >= 0) {
+            if (before(at(hi - step))) {
+                lo = hi - step;
+                break;
+            }
+            hi -= step;
+            step *= 2;
+        }
+    }
+    while (hi - lo > 1) {
+        const qint64 mid = lo + (hi - lo) / 2;
+        if (before(at(mid)))
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return hi;
+}
+
+int QListDataCurve::indexAtOrAfter(qint32 s, int guess) const {
+    QMutexLocker lock(&m_mutex);
+    const int n = m_size.load(std::memory_order_relaxed);
+    if (n == 0)
+        return 0;
+    const qint64 bound = boundFrom(n, guess, [s](const QData& p) { return p.samplerate() < s; });
+    return int(std::min<qint64>(bound, n - 1));
+}
+
+int QListDataCurve::indexAtOrBefore(qint32 s, int guess) const {
+    QMutexLocker lock(&m_mutex);
+    const int n = m_size.load(std::memory_order_relaxed);
+    if (n == 0)
+        return 0;
+    const qint64 bound = boundFrom(n, guess, [s](const QData& p) { return p.samplerate() <= s; });
+    return int(std::max<qint64>(bound - 1, 0));
+}
+
+bool QListDataCurve::extentY(int first, int end, double& minY, double& maxY) const {
+    QMutexLocker lock(&m_mutex);
+    const qint64 stop = std::min<qint64>(end, m_size.load(std::memory_order_relaxed));
+    if (first < 0 || first >= stop)
+        return false;
+    double lowest = at(first).y();
+    double highest = lowest;
+    for (qint64 i = qint64(first) + 1; i < stop; ++i) {
+        const double y = at(i).y();
+        lowest = std::min(lowest, y);
+        highest = std::max(highest, y);
+    }
+    minY = lowest;
+    maxY = highest;
+    return true;
+}
+
+void QListDataCurve::initStartValueBeforeTimecode(int i) {
+    QMutexLocker lock(&m_mutex);
+    const int n = m_size.load(std::memory_order_relaxed);
+    if (i < 1 || i >= n)
+        return;
+    const QData& current = at(i);
+    const QData& previous = at(i - 1);
+    const double offset = double(current.timecode()) - previous.y();
+    const double turn = current.targetPosition() - previous.targetPosition();
+    const qint32 mark = backFillMark(offset);
+    for (int j = 0; j < n && at(j).timecode() == -1; ++j) {
+        QData& point = at(j);
+        point.setY(point.y() + offset);
+        point.setTimecode(mark);
+        point.setTargetPosition(point.targetPosition() + turn);
+    }
+}
+
+void QListDataCurve::clear() {
+    QData* segments[SEGMENTS];
+    {
+        QMutexLocker lock(&m_mutex);
+        std::copy(std::begin(m_segments), std::end(m_segments), segments);
+        std::fill(std::begin(m_segments), std::end(m_segments), nullptr);
+        m_size.store(0, std::memory_order_release);
+    }
+    for (QData* segment : segments)
+        freeSegment(segment);
+}

@@ -507,13 +507,12 @@ void TestWorkerPlayObject::realStream() {
     QVERIFY(played.open(QIODevice::ReadOnly));
     const QByteArray bytes = played.readAll();
     QVERIFY(bytes.size() >= wanted);
-    auto at = [&bytes](int frame, int side) {
-        return qFromLittleEndian<qint16>(bytes.constData() + 4 * frame + 2 * side);
-    };
+    std::vector<qint16> samples(size_t(bytes.size() / 2));
+    qFromLittleEndian<qint16>(bytes.constData(), qsizetype(samples.size()), samples.data());
     for (int f = 0; f < PRIMING + 1000 + 256; ++f) {
         const int k = f - PRIMING;
         const qint16 left = k >= 0 && k < 999 ? qint16(k + 1) : qint16(0);
-        if (at(f, 0) != left || at(f, 1) != qint16(-left))
+        if (samples[size_t(2 * f)] != left || samples[size_t(2 * f + 1)] != qint16(-left))
             QFAIL(qPrintable(QStringLiteral("frame %1 differs").arg(f)));
     }
 }

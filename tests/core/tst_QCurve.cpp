@@ -243,6 +243,8 @@ void TestQCurve::fileWriteFailureIsReported() {
     files->newPathDirectory_recording();
     // A file where the recording folder should be: neither the folder nor the curve can be made.
     QDir().mkpath(Path::joinRecording(""));
+    // An earlier case may have made a folder of the same millisecond's name.
+    QDir(Path::joinRecording(files->pathDirectory_recording())).removeRecursively();
     writeFile(Path::joinRecording(files->pathDirectory_recording()), "x");
     QCurve curve(ModelGraph::INPUT_A);
     curve.addDataCurve(point(1));

@@ -5,9 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <algorithm>
-
 #include "Path.h"
+#include "midi/QMidiIn.h"
 
 QString Function::applicationDirPath() {
     return QCoreApplication::applicationDirPath();
@@ -23,18 +22,16 @@ QDir Function::appExternalUserDir() {
 }
 
 QStringList Function::devicesMidiIn() {
-    return devicesMidiIn(QStringList());
+    return devicesMidiIn(QMidiIn::devices());
 }
 
-QStringList Function::devicesMidiIn(const QStringList& sourceNames) {
+QStringList Function::devicesMidiIn(const QMap<QString, QString>& sources) {
+    // The map's order is that of the index texts as texts ("10" before "2"): stored choices and the
+    // settings list rely on it.
     QStringList texts;
-    texts.reserve(sourceNames.size());
-    for (qsizetype i = 0; i < sourceNames.size(); ++i)
-        texts.append(QStringLiteral("%1:%2").arg(i).arg(sourceNames.at(i)));
-    // The order of the index texts as texts ("10" before "2"): stored choices and the settings list rely on it.
-    std::stable_sort(texts.begin(), texts.end(), [](const QString& a, const QString& b) {
-        return a.section(QLatin1Char(':'), 0, 0) < b.section(QLatin1Char(':'), 0, 0);
-    });
+    texts.reserve(sources.size());
+    for (auto it = sources.cbegin(); it != sources.cend(); ++it)
+        texts.append(it.key() + QLatin1Char(':') + it.value());
     return texts;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -12,10 +13,11 @@ public:
     // The user data folder: the per-user location when deployed, else the bundle's Resources/AppData.
     static QDir appExternalUserDir();
 
-    // One "index:name" text per MIDI input source, in the order of the index texts compared as texts.
-    // May be called from the GUI thread and the MIDI worker thread.
+    // One "index:name" text per MIDI input source present now, in the order of the index texts compared
+    // as texts. May be called from the GUI thread and the MIDI worker thread.
     static QStringList devicesMidiIn();
-    static QStringList devicesMidiIn(const QStringList& sourceNames);
+    // The same texts for the sources given as index text -> display name.
+    static QStringList devicesMidiIn(const QMap<QString, QString>& sources);
 
     // Copies the tree `source` into `target`, creating folders as needed and never overwriting a file.
     // Returns whether every folder and file is now present in `target` (false also when `source` is missing).

@@ -8,7 +8,7 @@ PACKAGES=(
     qt6-base-dev qt6-multimedia-dev qt6-5compat-dev
     libquazip1-qt6-dev
     portaudio19-dev libasound2-dev libasound2-plugins
-    librtmidi-dev jackd2
+    librtmidi-dev libjack-jackd2-dev jackd2
     libbenchmark-dev
     xvfb fonts-dejavu-core
 )

@@ -137,16 +137,16 @@ void TestPath::styleSheetWarning() {
 }
 
 void TestPath::midiDeviceTextOrder() {
-    QStringList names;
+    QMap<QString, QString> sources;
     for (int i = 0; i <= 10; ++i)
-        names << QStringLiteral("Port %1").arg(i);
-    const QStringList texts = Function::devicesMidiIn(names);
+        sources.insert(QString::number(i), QStringLiteral("Port %1").arg(i));
+    const QStringList texts = Function::devicesMidiIn(sources);
     QCOMPARE(texts.size(), 11);
     QCOMPARE(texts.mid(0, 4), QStringList({"0:Port 0", "1:Port 1", "10:Port 10", "2:Port 2"}));
     QCOMPARE(texts.last(), QString("9:Port 9"));
-    QVERIFY(Function::devicesMidiIn(QStringList()).isEmpty());
+    QVERIFY(Function::devicesMidiIn(QMap<QString, QString>()).isEmpty());
     // A name holding a colon keeps it: only the index decides the order.
-    QCOMPARE(Function::devicesMidiIn({"Z2:MIDI 1"}), QStringList({"0:Z2:MIDI 1"}));
+    QCOMPARE(Function::devicesMidiIn({{"0", "Z2:MIDI 1"}}), QStringList({"0:Z2:MIDI 1"}));
 }
 
 QUILLON_TEST_MAIN(TestPath)

@@ -1,45 +1,11 @@
-#include <QProcess>
 #include <QtTest>
 
+#include "MidiSender.h"
 #include "TestSandbox.h"
 #include "core/Function.h"
 #include "core/midi/QMidiIn.h"
 
 namespace {
-
-// A MIDI source in a process of its own (midi_sender), sending what the test writes to it.
-class Sender {
-public:
-    ~Sender() { stop(); }
-
-    bool start(const QString& client, const QString& port) {
-        m_process.start(MIDI_SENDER, {client, port});
-        while (m_process.waitForReadyRead(10000)) {
-            if (m_process.readAll().contains("ready"))
-                return true;
-        }
-        return false;
-    }
-    // One message, as hexadecimal bytes: "b0 08 7f".
-    void send(const QByteArray& message) {
-        m_process.write(message + "\n");
-        m_process.waitForBytesWritten(10000);
-    }
-    // Ends the sender the way a program closes: its JACK client leaves the server cleanly. A killed
-    // client can leave the server's cycle failing until it notices, and messages are lost meanwhile.
-    void stop() {
-        if (m_process.state() == QProcess::NotRunning)
-            return;
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(10000)) {
-            m_process.kill();
-            m_process.waitForFinished(10000);
-        }
-    }
-
-private:
-    QProcess m_process;
-};
 
 // A message that only tells the source is attached: a connection made in JACK takes effect at a
 // later cycle, and what is sent before then is lost.
@@ -58,7 +24,7 @@ public:
         return QTest::qWaitFor([&] { return messages.size() >= count; }, timeout);
     }
     // Sends markers until one arrives.
-    bool attached(Sender& sender) {
+    bool attached(MidiSender& sender) {
         for (int i = 0; i < 100; ++i) {
             sender.send(MARKER);
             if (QTest::qWaitFor([&] { return markers > 0; }, 100))
@@ -101,7 +67,7 @@ private slots:
     void vanishedSourceIsNotOpened();
 
 private:
-    Sender m_sender;
+    MidiSender m_sender;
 };
 
 void TestQMidiInJack::initTestCase() {
@@ -178,7 +144,7 @@ void TestQMidiInJack::openAndCloseRepeatedly() {
 }
 
 void TestQMidiInJack::vanishedSourceIsNotOpened() {
-    Sender other;
+    MidiSender other;
     QVERIFY(other.start("quillon-other", "gone"));
     const QString key = keyOf("quillon-other:gone");
     QVERIFY(!key.isEmpty());

@@ -1,6 +1,7 @@
 #include <QProcess>
 #include <QtTest>
 
+#include "MidiSender.h"
 #include "TestSandbox.h"
 #include "WorkerThread.h"
 #include "core/Function.h"
@@ -9,33 +10,6 @@
 #include "core/midi/Midi.h"
 
 namespace {
-
-// A MIDI source in a process of its own (midi_sender), sending what the test writes to it.
-class Sender {
-public:
-    ~Sender() {
-        m_process.closeWriteChannel(); // its JACK client leaves the server cleanly
-        if (!m_process.waitForFinished(10000))
-            m_process.kill();
-        m_process.waitForFinished(10000);
-    }
-    bool start(const QString& client, const QString& port) {
-        m_process.start(MIDI_SENDER, {client, port});
-        while (m_process.waitForReadyRead(10000)) {
-            if (m_process.readAll().contains("ready"))
-                return true;
-        }
-        return false;
-    }
-    // One message, as hexadecimal bytes: "b0 08 7f".
-    void send(const QByteArray& message) {
-        m_process.write(message + "\n");
-        m_process.waitForBytesWritten(10000);
-    }
-
-private:
-    QProcess m_process;
-};
 
 const QString SOURCE = "quillon-fader:xfader";
 
@@ -108,7 +82,7 @@ private slots:
     void publishesTheZonesTheControllerSends();
 
 private:
-    Sender m_sender;
+    MidiSender m_sender;
     QString m_listed;
 };
 

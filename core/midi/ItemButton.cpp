@@ -1,8 +1,8 @@
 #include "ItemButton.h"
 
-ItemButton::ItemButton(const QString& idName, int channel, int controller, ModelMode::EnumMode mode, int on,
-                       int off, QObject* parent)
-    : ItemInterface(parent), m_idName(idName), m_channel(channel), m_controller(controller), m_mode(mode),
-      m_on(on), m_off(off) {
+#include <utility>
+
+ItemButton::ItemButton(const QString& idName, ObjectMidi objectMidi, int on, int off, QObject* parent)
+    : ItemInterface(parent), m_idName(idName), m_objectMidi(std::move(objectMidi)), m_on(on), m_off(off) {
     setObjectName(Model::toText(ModelItem::button));
 }

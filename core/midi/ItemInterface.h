@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "core/Model.h"
+#include "core/midi/ObjectMidi.h"
 
-// One mapped control of a controller mapping: its id name, its MIDI control (channel, controller
-// number) and the page mode it belongs to. Built and read on the GUI thread.
+// One mapped control of a controller mapping: its id name and its MIDI control (channel, controller
+// number, page mode). Built and read on the GUI thread.
 class ItemInterface : public QObject {
     Q_OBJECT
 
@@ -17,13 +18,9 @@ public:
     using QObject::QObject;
 
     virtual QString idName() const = 0;
-    virtual int channel() const = 0;
-    virtual int controller() const = 0;
+    virtual const ObjectMidi& objectMidi() const = 0;
+    // The mode of its control.
     virtual ModelMode::EnumMode mode() const = 0;
-
-    // The first control in `items` of exactly this id name (case-sensitive) and mode, or none.
-    static const ItemInterface* find(const std::vector<std::unique_ptr<ItemInterface>>& items,
-                                     const QString& idName, ModelMode::EnumMode mode);
 };
 
 Q_DECLARE_INTERFACE(ItemInterface, "Quillon.ItemInterface/1.0")

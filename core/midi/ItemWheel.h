@@ -2,27 +2,23 @@
 
 #include "core/midi/ItemInterface.h"
 
-// A mapped wheel: its control and its min and max values as the mapping gives them.
+// A mapped wheel: its control, which it owns, and its min and max values as the mapping gives them.
 class ItemWheel : public ItemInterface {
     Q_OBJECT
     Q_INTERFACES(ItemInterface)
 
 public:
-    ItemWheel(const QString& idName, int channel, int controller, ModelMode::EnumMode mode, int min, int max,
-              QObject* parent = nullptr);
+    ItemWheel(const QString& idName, ObjectMidi objectMidi, int min, int max, QObject* parent = nullptr);
 
     QString idName() const override { return m_idName; }
-    int channel() const override { return m_channel; }
-    int controller() const override { return m_controller; }
-    ModelMode::EnumMode mode() const override { return m_mode; }
+    const ObjectMidi& objectMidi() const override { return m_objectMidi; }
+    ModelMode::EnumMode mode() const override { return m_objectMidi.mode(); }
     int min() const { return m_min; }
     int max() const { return m_max; }
 
 private:
     QString m_idName;
-    int m_channel;
-    int m_controller;
-    ModelMode::EnumMode m_mode;
+    ObjectMidi m_objectMidi;
     int m_min;
     int m_max;
 };

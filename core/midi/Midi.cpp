@@ -1,5 +1,7 @@
 #include "Midi.h"
 
+#include "core/midi/ParserMidi.h"
+
 Midi::Position::Position(Position&& other) noexcept : m_object(other.m_object), m_readers(other.m_readers) {
     other.m_object = nullptr;
     other.m_readers = nullptr;
@@ -31,6 +33,19 @@ Midi::Midi(QObject* parent) : QObject(parent) {}
 
 Midi::~Midi() {
     delete m_crossFaderPos.load();
+}
+
+void Midi::loadConfigListMidiItems(const QString& path, const QString& controller) {
+    m_controllerName = controller;
+    m_items = ParserMidi::parseXmlNi(path, controller);
+}
+
+const ObjectMidi* Midi::objectMidiOfIdName(const QString& idName, ModelMode::EnumMode mode) const {
+    for (const auto& item : m_items) {
+        if (item->mode() == mode && item->idName() == idName)
+            return &item->objectMidi();
+    }
+    return nullptr;
 }
 
 std::optional<ObjectMidi> Midi::crossFader() const {

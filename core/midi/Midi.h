@@ -9,10 +9,12 @@
 #include <optional>
 #include <vector>
 
-#include "ObjectMidi.h"
+#include "core/midi/ItemInterface.h"
+#include "core/midi/ObjectMidi.h"
 
-// The crossfader state the registry shares: the controller name, the configured crossfader control
-// and the latest crossfader position.
+// The crossfader state the registry shares: the controller name, the mapped controls of its
+// controller mapping, the configured crossfader control and the latest crossfader position.
+// The mapping (controller name and controls) is loaded and read on the GUI thread only.
 //
 // The position is published by the MIDI worker and read by the audio input threads once per curve
 // point, so reading it takes no lock and never frees memory. A reader announces itself in a counter
@@ -55,6 +57,13 @@ public:
     // The controller type whose mapping was loaded; empty until one is.
     const QString& controllerName() const { return m_controllerName; }
 
+    // Takes `controller` as the controller name and replaces the mapped controls (releasing the
+    // previous ones) with the mapping's controls of that type; none when the file has none.
+    void loadConfigListMidiItems(const QString& path, const QString& controller);
+    // The control of the first mapped control of exactly this id name (case-sensitive) and mode, or
+    // none. Valid until the mapping is loaded again.
+    const ObjectMidi* objectMidiOfIdName(const QString& idName, ModelMode::EnumMode mode) const;
+
     // A copy of the configured crossfader control; none when not configured. Any thread.
     std::optional<ObjectMidi> crossFader() const;
     // Stores a copy of `control`; null clears it. Any thread.
@@ -69,6 +78,7 @@ public:
 
 private:
     QString m_controllerName;
+    ItemInterfaceList m_items;
 
     mutable std::mutex m_crossFaderMutex;
     std::optional<ObjectMidi> m_crossFader;

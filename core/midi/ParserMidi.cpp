@@ -50,15 +50,17 @@ ControlValues readValues(const QDomElement& control) {
 std::unique_ptr<ItemInterface> makeItem(const QDomElement& control, ModelMode::EnumMode mode) {
     const ControlValues v = readValues(control);
     const QString id = control.attribute(ParserMidi::ID);
+    ObjectMidi objectMidi(v.channel, v.controller, mode);
+    objectMidi.setName(id);
     const QString tag = control.tagName();
     if (tag == Model::toText(ModelItem::button))
-        return std::make_unique<ItemButton>(id, v.channel, v.controller, mode, v.on, v.off);
+        return std::make_unique<ItemButton>(id, std::move(objectMidi), v.on, v.off);
     if (tag == Model::toText(ModelItem::wheel))
-        return std::make_unique<ItemWheel>(id, v.channel, v.controller, mode, v.min, v.max);
+        return std::make_unique<ItemWheel>(id, std::move(objectMidi), v.min, v.max);
     if (tag == Model::toText(ModelItem::knob))
-        return std::make_unique<ItemKnob>(id, v.channel, v.controller, mode, v.min, v.max);
+        return std::make_unique<ItemKnob>(id, std::move(objectMidi), v.min, v.max);
     if (tag == Model::toText(ModelItem::led))
-        return std::make_unique<ItemLed>(id, v.channel, v.controller, mode, v.min, v.max);
+        return std::make_unique<ItemLed>(id, std::move(objectMidi), v.min, v.max);
     return nullptr;
 }
 

@@ -1,6 +1,9 @@
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "TestSandbox.h"
+#include "core/Constant.h"
+#include "core/Path.h"
 #include "core/midi/Midi.h"
 
 class TestMidi : public QObject {
@@ -10,7 +13,31 @@ private slots:
     void crossFaderIsACopy();
     void positionStartsNoneAndKeepsTheLatest();
     void heldPositionOutlivesItsReplacement();
+    void crossFaderOfTheMapping();
+    void reloadReplacesTheControls();
+    void shippedMappingHasTheCrossfader();
 };
+
+namespace {
+
+// A mapping of the controller type "Z": an "XFader" knob on a Shift page, then a Basic page with an
+// "XFader" led and wheel.
+const QByteArray MAPPING =
+    "<ni-controller-midi-map><controller type=\"Z\"><midi-map><pages>"
+    "<page name=\"Shift\"><knob id=\"XFader\"><channel>1</channel><controller>1</controller></knob></page>"
+    "<page name=\"Basic\"><led id=\"XFader\"><channel>2</channel><controller>8</controller></led>"
+    "<wheel id=\"XFader\"><channel>3</channel><controller>9</controller></wheel></page>"
+    "</pages></midi-map></controller></ni-controller-midi-map>";
+
+QString writeMapping(const QTemporaryDir& dir, const QByteArray& xml) {
+    const QString path = dir.filePath("map.ncc");
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(xml) != xml.size())
+        qFatal("cannot write the mapping fixture");
+    return path;
+}
+
+} // namespace
 
 void TestMidi::crossFaderIsACopy() {
     Midi midi;
@@ -56,6 +83,49 @@ void TestMidi::heldPositionOutlivesItsReplacement() {
     QCOMPARE(moved->channel(), 1);
     moved = midi.crossFaderPos();
     QVERIFY(moved->name().isEmpty());
+}
+
+void TestMidi::crossFaderOfTheMapping() {
+    QTemporaryDir dir;
+    Midi midi;
+    QCOMPARE(midi.objectMidiOfIdName("XFader", ModelMode::Basic), nullptr);
+    midi.loadConfigListMidiItems(writeMapping(dir, MAPPING), "Z");
+    QCOMPARE(midi.controllerName(), QString("Z"));
+
+    const ObjectMidi* basic = midi.objectMidiOfIdName(Constant::Midi::MIDI_CROSSFADER, ModelMode::Basic);
+    QVERIFY(basic);
+    QCOMPARE(basic->channel(), 2); // the first of that id on a Basic page
+    QCOMPARE(basic->controller(), 8);
+    QCOMPARE(basic->name(), QString("XFader"));
+    const ObjectMidi* shift = midi.objectMidiOfIdName("XFader", ModelMode::Shift);
+    QVERIFY(shift);
+    QCOMPARE(shift->channel(), 1);
+    QCOMPARE(midi.objectMidiOfIdName("xfader", ModelMode::Basic), nullptr);
+    QCOMPARE(midi.objectMidiOfIdName("XFader", ModelMode::NO_TESTED), nullptr);
+}
+
+void TestMidi::reloadReplacesTheControls() {
+    QTemporaryDir dir;
+    Midi midi;
+    const QString path = writeMapping(dir, MAPPING);
+    midi.loadConfigListMidiItems(path, "Z");
+    QVERIFY(midi.objectMidiOfIdName("XFader", ModelMode::Basic));
+    midi.loadConfigListMidiItems(path, "Other");
+    QCOMPARE(midi.controllerName(), QString("Other"));
+    QCOMPARE(midi.objectMidiOfIdName("XFader", ModelMode::Basic), nullptr);
+    midi.loadConfigListMidiItems(path, "Z");
+    midi.loadConfigListMidiItems(dir.filePath("missing.ncc"), "Z");
+    QCOMPARE(midi.objectMidiOfIdName("XFader", ModelMode::Basic), nullptr);
+}
+
+void TestMidi::shippedMappingHasTheCrossfader() {
+    Midi midi;
+    midi.loadConfigListMidiItems(Path::joinInput("Conf_Midi_Z2.ncc"), "Traktor Kontrol Z2");
+    const ObjectMidi* crossFader = midi.objectMidiOfIdName(Constant::Midi::MIDI_CROSSFADER, ModelMode::Basic);
+    QVERIFY(crossFader);
+    QVERIFY(crossFader->channel() >= 0 && crossFader->channel() <= 15);
+    QVERIFY(crossFader->controller() >= 0 && crossFader->controller() <= 127);
+    QCOMPARE(midi.objectMidiOfIdName(Constant::Midi::MIDI_CROSSFADER, ModelMode::Shift), nullptr);
 }
 
 QUILLON_TEST_MAIN(TestMidi)

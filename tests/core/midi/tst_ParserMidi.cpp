@@ -2,8 +2,6 @@
 #include <QtTest>
 
 #include "TestSandbox.h"
-#include "core/Constant.h"
-#include "core/Path.h"
 #include "core/midi/ItemButton.h"
 #include "core/midi/ItemKnob.h"
 #include "core/midi/ItemWheel.h"
@@ -22,8 +20,7 @@ private slots:
     void unknownKindIsSkipped();
     void numbers_data();
     void numbers();
-    void findByIdNameAndMode();
-    void shippedMappingHasTheCrossfader();
+    void controlCarriesIdAndPageMode();
 
 private:
     ItemInterfaceList parse(const QByteArray& xml, const QString& controller = "Z");
@@ -122,8 +119,8 @@ void TestParserMidi::valuesDoNotCarryOver() {
     QVERIFY(second);
     QCOMPARE(second->min(), 5);
     QCOMPARE(second->max(), 0);
-    QCOMPARE(second->channel(), 0);
-    QCOMPARE(second->controller(), 0);
+    QCOMPARE(second->objectMidi().channel(), 0);
+    QCOMPARE(second->objectMidi().controller(), 0);
     const auto* button = qobject_cast<ItemButton*>(items[2].get());
     QVERIFY(button);
     QCOMPARE(button->on(), 64); // the last of a repeated tag counts
@@ -160,33 +157,23 @@ void TestParserMidi::numbers() {
     const ItemInterfaceList items = parse(mapping(
         page("<wheel id=\"W\"><channel>" + channel + "</channel><controller>7</controller></wheel>")));
     QCOMPARE(int(items.size()), 1);
-    QCOMPARE(items[0]->channel(), value);
-    QCOMPARE(items[0]->controller(), 7);
+    QCOMPARE(items[0]->objectMidi().channel(), value);
+    QCOMPARE(items[0]->objectMidi().controller(), 7);
 }
 
-void TestParserMidi::findByIdNameAndMode() {
-    const ItemInterfaceList items =
-        parse(mapping(page("<knob id=\"XFader\"/>", "Shift") + page("<led id=\"XFader\"/>" + XFADER)));
-    const ItemInterface* found =
-        ItemInterface::find(items, Constant::Midi::MIDI_CROSSFADER, ModelMode::Basic);
-    QCOMPARE(found, items[1].get()); // the first of that id on a Basic page
-    QCOMPARE(ItemInterface::find(items, "XFader", ModelMode::Shift), items[0].get());
-    QCOMPARE(ItemInterface::find(items, "xfader", ModelMode::Basic), nullptr);
-
-    const ItemInterfaceList basicOnly = parse(mapping(page(XFADER)));
-    const auto* wheel =
-        qobject_cast<const ItemWheel*>(ItemInterface::find(basicOnly, "XFader", ModelMode::Basic));
+void TestParserMidi::controlCarriesIdAndPageMode() {
+    const ItemInterfaceList items = parse(mapping(page("<led id=\"L\"/>") + page(XFADER, "Shift")));
+    QCOMPARE(int(items.size()), 2);
+    const auto* wheel = qobject_cast<const ItemWheel*>(items[1].get());
     QVERIFY(wheel);
-    QCOMPARE(wheel->channel(), 2);
-    QCOMPARE(wheel->controller(), 8);
+    QCOMPARE(wheel->idName(), QString("XFader"));
+    QCOMPARE(wheel->objectMidi().name(), QString("XFader"));
+    QCOMPARE(wheel->objectMidi().channel(), 2);
+    QCOMPARE(wheel->objectMidi().controller(), 8);
+    QCOMPARE(wheel->objectMidi().mode(), ModelMode::Shift);
+    QCOMPARE(wheel->objectMidi().value(), 0);
     QCOMPARE(wheel->max(), 127);
-    QCOMPARE(ItemInterface::find(basicOnly, "XFader", ModelMode::Shift), nullptr);
-}
-
-void TestParserMidi::shippedMappingHasTheCrossfader() {
-    const ItemInterfaceList items =
-        ParserMidi::parseXmlNi(Path::joinInput("Conf_Midi_Z2.ncc"), "Traktor Kontrol Z2");
-    QVERIFY(ItemInterface::find(items, Constant::Midi::MIDI_CROSSFADER, ModelMode::Basic));
+    QCOMPARE(items[0]->objectMidi().mode(), ModelMode::Basic);
 }
 
 QUILLON_TEST_MAIN(TestParserMidi)

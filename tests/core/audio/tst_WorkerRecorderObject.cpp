@@ -51,6 +51,11 @@ constexpr int PAIR_A = 5;
 constexpr int PAIR_MASTER = 2;
 constexpr qint64 SILENCE = 8192;
 
+// Half a second forwards, then half a second backwards, at the capture device's rate.
+std::unique_ptr<TimecodeSignal> g_signal;
+// The capture device's channels, as the catalogue lists it.
+int g_channels = 0;
+
 Singleton* registry() {
     return Singleton::instance();
 }
@@ -152,12 +157,6 @@ struct Rig {
     }
 };
 
-} // namespace
-
-namespace {
-// Half a second forwards, then half a second backwards, at the capture device's rate.
-std::unique_ptr<TimecodeSignal> g_signal;
-int g_channels = 0;
 } // namespace
 
 void TestWorkerRecorderObject::initTestCase() {

@@ -8,6 +8,8 @@
 #include "PathFile.h"
 #include "Performance.h"
 #include "Phrasing.h"
+#include "QDeviceRegEx.h"
+#include "QSample.h"
 #include "RecordingLooperTraining.h"
 #include "Setting.h"
 #include "SettingMixer.h"
@@ -15,6 +17,7 @@
 #include "Timecode.h"
 #include "Vinyl.h"
 #include "WavPhrasing.h"
+#include "core/audio/DeviceCatalogue.h"
 #include "core/midi/Midi.h"
 
 Singleton* Singleton::instance() {
@@ -76,4 +79,46 @@ void Singleton::calculVinylDeltaPosition(bool inputB) {
         m_setting->setParamVinylDeltaPositionB(m_vinyl->vinylDeltaPosition(graph));
     else
         m_setting->setParamVinylDeltaPositionA(m_vinyl->vinylDeltaPosition(graph));
+}
+
+QStringList Singleton::devicesAudio(ModelAudioDeviceInfo::EnumAudioDeviceInfo direction) const {
+    return DeviceCatalogue::list(DeviceCatalogue::portAudioDevices(), direction, *m_settingMixer);
+}
+
+std::shared_ptr<const QSample> Singleton::sample(const std::shared_ptr<const QDeviceRegEx>& stored,
+                                                 ModelAudioDeviceInfo::EnumAudioDeviceInfo direction,
+                                                 ModelGraph::EnumGraph tag) const {
+    if (!stored || stored->text().isEmpty() || !devicesAudio(direction).contains(stored->text()))
+        return nullptr;
+    return std::make_shared<const QSample>(tag, stored->id(), stored->name(), stored->samplerate(),
+                                           stored->channels(), stored->pos());
+}
+
+std::shared_ptr<const QSample> Singleton::sampleA() {
+    std::shared_ptr<const QSample> made =
+        sample(m_setting->paramInput_A(false), ModelAudioDeviceInfo::AUDIO_INPUT, ModelGraph::INPUT_A);
+    if (made)
+        m_pathFile->setFilenameSound_a(made->filename());
+    return made;
+}
+
+std::shared_ptr<const QSample> Singleton::sampleB() {
+    std::shared_ptr<const QSample> made =
+        sample(m_setting->paramInput_B(false), ModelAudioDeviceInfo::AUDIO_INPUT, ModelGraph::INPUT_B);
+    if (made)
+        m_pathFile->setFilenameSound_b(made->filename());
+    return made;
+}
+
+std::shared_ptr<const QSample> Singleton::sampleMaster() {
+    std::shared_ptr<const QSample> made =
+        sample(m_setting->paramInput_Master(false), ModelAudioDeviceInfo::AUDIO_INPUT, ModelGraph::MASTER);
+    if (made)
+        m_pathFile->setFilenameSound_master(made->filename());
+    return made;
+}
+
+std::shared_ptr<const QSample> Singleton::samplePlayback() {
+    return sample(m_setting->paramOutput_Playback(false), ModelAudioDeviceInfo::AUDIO_OUTPUT,
+                  ModelGraph::PLAYBACK);
 }

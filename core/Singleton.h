@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
+
+#include "Model.h"
 
 class Autoresize;
 class InstCurve;
@@ -11,6 +14,8 @@ class Mode;
 class PathFile;
 class Performance;
 class Phrasing;
+class QDeviceRegEx;
+class QSample;
 class RecordingLooperTraining;
 class Setting;
 class SettingMixer;
@@ -46,6 +51,18 @@ public:
     RecordingLooperTraining* instanceLooperTraining() const { return m_looperTraining.get(); }
     InstCurve* instanceCurve() const { return m_curve.get(); }
 
+    // The catalogue of the audio devices of `direction` present now (see DeviceCatalogue), labelled
+    // from the mixer channel map. Asks PortAudio afresh on every call. GUI thread.
+    QStringList devicesAudio(ModelAudioDeviceInfo::EnumAudioDeviceInfo direction) const;
+    // A new descriptor for the stored device choice of the input or output; null when nothing is stored
+    // or the stored text is no longer in the catalogue (the device is gone, or its index, rate or channel
+    // count changed). The recording inputs' descriptors also name the input's WAV file in PathFile.
+    // GUI thread.
+    std::shared_ptr<const QSample> sampleA();
+    std::shared_ptr<const QSample> sampleB();
+    std::shared_ptr<const QSample> sampleMaster();
+    std::shared_ptr<const QSample> samplePlayback();
+
 public slots:
     // Makes the present platter angle of the input its zero; in absolute mode also saves it so the
     // next absolute run starts from it. GUI thread.
@@ -55,6 +72,9 @@ public slots:
 private:
     Singleton();
     void calculVinylDeltaPosition(bool inputB);
+    std::shared_ptr<const QSample> sample(const std::shared_ptr<const QDeviceRegEx>& stored,
+                                          ModelAudioDeviceInfo::EnumAudioDeviceInfo direction,
+                                          ModelGraph::EnumGraph tag) const;
 
     // Created in this order: Setting writes the default config.ini after Mode and Performance exist.
     std::unique_ptr<Mode> m_mode;

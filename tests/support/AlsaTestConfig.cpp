@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QtEndian>
 
 #include <alsa/asoundlib.h>
 
@@ -41,6 +42,21 @@ bool AlsaTestConfig::write(const QString& configPath, const QString& captureFile
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(text);
+    return file.commit();
+}
+
+bool AlsaTestConfig::writeCaptureFile(const QString& path, int channels, qint64 frames,
+                                      const std::function<qint16(qint64, int)>& sampleAt, qint64 silence) {
+    QSaveFile file(path);
+    if (channels <= 0 || !file.open(QIODevice::WriteOnly))
+        return false;
+    QByteArray frame(2 * channels, '\0');
+    for (qint64 f = 0; f < frames; ++f) {
+        for (int c = 0; c < channels; ++c)
+            qToLittleEndian<qint16>(sampleAt(f, c), frame.data() + 2 * c);
+        file.write(frame);
+    }
+    file.write(QByteArray(2 * channels * silence, '\0'));
     return file.commit();
 }
 

@@ -1,0 +1,157 @@
+#include "WorkerRecorderObject.h"
+
+#include <QtDebug>
+
+#include <limits>
+
+#include "core/ManageWAV.h"
+#include "core/Mode.h"
+#include "core/PathFile.h"
+#include "core/Performance.h"
+#include "core/QSample.h"
+#include "core/Singleton.h"
+#include "core/timecode/ReceiveTimecodeDVSObject.h"
+
+namespace {
+
+constexpr auto relaxed = std::memory_order_relaxed;
+
+// Frames per buffer as PortAudio takes them; 0 lets PortAudio choose.
+unsigned long framesPerBuffer(double frames) {
+    return frames >= 1.0 && frames <= double(std::numeric_limits<quint32>::max()) ? (unsigned long)frames : 0;
+}
+
+// Whether the pair at `pos` (channels 2 pos and 2 pos + 1) lies within a frame of `channels`.
+bool pairInFrame(int channels, int pos) {
+    return pos >= 0 && 2 * qint64(pos) + 1 < qint64(channels);
+}
+
+void process(WorkerRecorderObject::Context& context, const qint16* input, unsigned long frameCount) {
+    // Nothing is decoded or recorded before the count-in ends.
+    if (!input || !context.mode->modeStartSynchronized())
+        return;
+    if (!pairInFrame(context.channels, context.pos))
+        return;
+    ReceiveTimecodeDVSObject* receiver = context.receiver;
+    if (receiver && !context.tempoUpdated.load(relaxed)) {
+        receiver->updateBPM();
+        context.tempoUpdated.store(true, relaxed);
+    }
+    ManageWAV* wav = context.mode->modeRecorder() ? context.wav : nullptr;
+    const qint64 end = qint64(context.channels) * qint64(frameCount);
+    for (qint64 i = 2 * qint64(context.pos); i < end; i += context.channels) {
+        if (wav) {
+            wav->addData(input + i);
+            wav->addData(input + i + 1);
+        }
+        if (receiver)
+            receiver->execute(input + i);
+    }
+}
+
+} // namespace
+
+WorkerRecorderObject::WorkerRecorderObject(ModelGraph::EnumGraph tag, QCurve* curve)
+    : m_tag(tag), m_receiver(curve ? std::make_unique<ReceiveTimecodeDVSObject>(tag, curve) : nullptr) {
+    m_context.mode = Singleton::instance()->instanceMode();
+    m_context.receiver = m_receiver.get();
+}
+
+WorkerRecorderObject::~WorkerRecorderObject() {
+    closeStream(true);
+}
+
+int WorkerRecorderObject::paTestInputCallback(const void* input, void*, unsigned long frameCount,
+                                              const PaStreamCallbackTimeInfo*, PaStreamCallbackFlags,
+                                              void* userData) {
+    process(*static_cast<Context*>(userData), static_cast<const qint16*>(input), frameCount);
+    return paContinue;
+}
+
+void WorkerRecorderObject::load(std::shared_ptr<const QSample> sample) {
+    closeStream(false);
+    m_context.wav = nullptr;
+    m_wav.reset();
+    m_sample = std::move(sample);
+    m_context.tempoUpdated.store(false, relaxed);
+    m_context.channels = m_sample ? m_sample->channels() : 0;
+    m_context.pos = m_sample ? m_sample->pos() : 0;
+    if (!m_sample || m_sample->deviceName().isEmpty())
+        return;
+    if (!pairInFrame(m_sample->channels(), m_sample->pos())) {
+        qWarning() << "Input" << Model::toText(m_tag) << "not opened: pair" << m_sample->pos()
+                   << "lies outside the" << m_sample->channels() << "channels of" << m_sample->deviceName();
+        return;
+    }
+    if (Pa_Initialize() != paNoError)
+        return;
+    // Only the device the descriptor was made for: indices move when devices come and go.
+    const PaDeviceInfo* info = Pa_GetDeviceInfo(m_sample->deviceID());
+    if (info && QString::fromUtf8(info->name) == m_sample->deviceName()) {
+        PaStreamParameters parameters{};
+        parameters.device = m_sample->deviceID();
+        parameters.channelCount = m_sample->channels();
+        parameters.sampleFormat = paInt16;
+        parameters.suggestedLatency = info->defaultLowInputLatency;
+        parameters.hostApiSpecificStreamInfo = nullptr;
+        const double buffer = Singleton::instance()->instancePerformance()->inputBuffer(m_tag);
+        if (Pa_OpenStream(&m_stream, &parameters, nullptr, m_sample->samplerate(), framesPerBuffer(buffer),
+                          paNoFlag, paTestInputCallback, &m_context) != paNoError)
+            m_stream = nullptr;
+    }
+    // A stream that did not open leaves the input silent, and PortAudio as it was.
+    if (!m_stream) {
+        Pa_Terminate();
+        return;
+    }
+    if (m_context.mode->modeRecorder()) {
+        m_wav = std::make_unique<ManageWAV>();
+        m_context.wav = m_wav.get();
+    }
+}
+
+void WorkerRecorderObject::record() {
+    if (m_stream)
+        Pa_StartStream(m_stream);
+}
+
+void WorkerRecorderObject::stop() {
+    closeStream(false);
+    m_context.tempoUpdated.store(false, relaxed);
+    if (!m_wav)
+        return;
+    if (m_context.mode->modeRecorder())
+        writeRecording();
+    m_context.wav = nullptr;
+    m_wav.reset();
+}
+
+void WorkerRecorderObject::timecodeInitialise() {
+    if (m_receiver)
+        m_receiver->initialise();
+}
+
+void WorkerRecorderObject::timecodeUpdateBPM() {
+    if (m_receiver)
+        m_receiver->updateBPM();
+    emit s_UpdateBPM();
+}
+
+void WorkerRecorderObject::closeStream(bool abort) {
+    if (!m_stream)
+        return;
+    // Both return once the callback has finished: the context and the buffer are ours again.
+    if (abort)
+        Pa_AbortStream(m_stream);
+    else
+        Pa_StopStream(m_stream);
+    Pa_CloseStream(m_stream);
+    m_stream = nullptr;
+    Pa_Terminate();
+}
+
+void WorkerRecorderObject::writeRecording() {
+    const QString folder = Singleton::instance()->instancePathFile()->createPathDirectory_recording();
+    // ManageWAV reports a file it could not write.
+    m_wav->createWAVFile(folder + QLatin1Char('/') + m_sample->filename(), m_sample.get());
+}

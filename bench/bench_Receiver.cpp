@@ -101,12 +101,4 @@ static void BM_BackFillTwoSeconds(benchmark::State& state) {
 }
 BENCHMARK(BM_BackFillTwoSeconds)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    return TestSandbox::run(argc, argv, [](int argc, char** argv) {
-        QCoreApplication app(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-        return 0;
-    });
-}
+#include "SandboxedBenchmarkMain.h"

@@ -144,10 +144,4 @@ static void BM_OutputCallback(benchmark::State& state) {
 }
 BENCHMARK(BM_OutputCallback)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+#include "SandboxedBenchmarkMain.h"

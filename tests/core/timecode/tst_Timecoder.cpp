@@ -9,58 +9,39 @@ class TestTimecoder : public QObject {
     Q_OBJECT
 
 private slots:
-    void formatTable();
-    void traktorSideB();
+    void findDefinition();
     void firstCodeWords_data();
     void firstCodeWords();
-    void unknownNameGivesEmptyDefinition_data();
-    void unknownNameGivesEmptyDefinition();
-    void secondFindSharesTable();
     void wholeFormat_data();
     void wholeFormat();
     void brokenTable_data();
     void brokenTable();
+    void lutLookup_data();
+    void lutLookup();
+    void lutFullAndStartedOver();
 };
 
-void TestTimecoder::formatTable() {
-    // The table's order is the enumeration's, so a configured key finds its own row.
-    Timecoder timecoder;
-    const QList<Definition>& defs = timecoder.definitions();
-    QCOMPARE(defs.size(), 5);
-    for (int i = 0; i < defs.size(); ++i) {
-        QCOMPARE(defs[i].name(), Model::toText(ModelTimecode::EnumTimecode(i)));
-        QVERIFY(!defs[i].lookup());
-    }
-    QCOMPARE(defs[2].desc(), QString("Serato 2nd Edition side B"));
-    QCOMPARE(defs[2].seed(), 0x8f3c6);
-    QCOMPARE(defs[2].taps(), 0x4f0d8);
-    QCOMPARE(defs[2].length(), 922000);
-    QCOMPARE(defs[2].safe(), 917000);
-    QVERIFY(defs[1].fullDVS());
-    QVERIFY(!defs[0].fullDVS());
-}
-
-void TestTimecoder::traktorSideB() {
+void TestTimecoder::findDefinition() {
     Timecoder timecoder;
     const Definition def = timecoder.findDefinition("traktor_sideB");
-    QCOMPARE(def.name(), QString("traktor_sideB"));
-    QCOMPARE(def.resolution(), 2000);
-    QCOMPARE(def.flags(), 7);
-    QCOMPARE(def.bits(), 23);
-    QCOMPARE(def.length(), 2110000);
-    QVERIFY(def.lookup());
-    QCOMPARE(Timecoder::fwd(0x32066c, &def), 0x590336u);
-    QCOMPARE(Lut::lookup(def.lut(), 0x32066c), 0u);
-    QCOMPARE(Lut::lookup(def.lut(), 0x590336), 1u);
+    QCOMPARE((QList<int>{def.resolution(), def.flags(), def.bits(), def.length()}),
+             (QList<int>{2000, 7, 23, 2110000}));
+    // Copies share the table; a rebuild would reset this.
+    def.lut()->setAvail(12345);
+    QCOMPARE(timecoder.findDefinition("traktor_sideB").lut()->avail(), 12345u);
+    QVERIFY(Timecoder().findDefinition("traktor_sideB").lut() != def.lut());
+    // Names match exactly.
+    for (const QString name : {"Traktor_sideB", "traktor_sideB ", "Traktor Scratch side B", ""})
+        QVERIFY(timecoder.findDefinition(name).name().isEmpty());
 }
 
 void TestTimecoder::firstCodeWords_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QList<quint32>>("codes");
-    QTest::newRow("serato_sideA_FullDVS")
-        << "serato_sideA_FullDVS" << QList<quint32>{0x59017, 0xac80b, 0xd6405};
-    QTest::newRow("generic_V2") << "generic_V2" << QList<quint32>{0x59017, 0xac80b, 0xd6405};
-    QTest::newRow("traktor_sideA") << "traktor_sideA" << QList<quint32>{0x134503, 0x49a281, 0x64d140};
+    QTest::newRow("serato A") << "serato_sideA_FullDVS" << QList<quint32>{0x59017, 0xac80b, 0xd6405};
+    QTest::newRow("generic") << "generic_V2" << QList<quint32>{0x59017, 0xac80b, 0xd6405};
+    QTest::newRow("traktor A") << "traktor_sideA" << QList<quint32>{0x134503, 0x49a281, 0x64d140};
+    QTest::newRow("traktor B") << "traktor_sideB" << QList<quint32>{0x32066c, 0x590336};
 }
 
 void TestTimecoder::firstCodeWords() {
@@ -75,53 +56,20 @@ void TestTimecoder::firstCodeWords() {
     }
 }
 
-void TestTimecoder::unknownNameGivesEmptyDefinition_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("case") << "Traktor_sideB";
-    QTest::newRow("upper") << "GENERIC_V2";
-    QTest::newRow("desc") << "Traktor Scratch side A";
-    QTest::newRow("space") << "traktor_sideB ";
-    QTest::newRow("empty") << "";
-}
-
-void TestTimecoder::unknownNameGivesEmptyDefinition() {
-    QFETCH(QString, name);
-    Timecoder timecoder;
-    const Definition def = timecoder.findDefinition(name);
-    QVERIFY(def.name().isEmpty());
-    QVERIFY(!def.lookup());
-    QCOMPARE(def.length(), 0);
-    for (const Definition& entry : timecoder.definitions())
-        QVERIFY(!entry.lookup());
-}
-
-void TestTimecoder::secondFindSharesTable() {
-    Timecoder timecoder;
-    const Definition first = timecoder.findDefinition("serato_sideB_FullDVS");
-    QVERIFY(timecoder.definitions()[2].lookup());
-    // A rebuild would reset the marker.
-    first.lut()->setAvail(12345);
-    const Definition second = timecoder.findDefinition("serato_sideB_FullDVS");
-    QCOMPARE(second.lut(), first.lut());
-    QCOMPARE(second.lut(), timecoder.definitions()[2].lut());
-    QCOMPARE(second.lut()->avail(), 12345u);
-    // Another Timecoder builds its own table.
-    Timecoder other;
-    QVERIFY(other.findDefinition("serato_sideB_FullDVS").lut() != first.lut());
-}
-
 void TestTimecoder::wholeFormat_data() {
-    QTest::addColumn<QString>("name");
-    const Timecoder timecoder;
-    for (const Definition& def : timecoder.definitions())
-        QTest::newRow(qPrintable(def.name())) << def.name();
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < 5; ++i)
+        QTest::newRow(qPrintable(Model::toText(ModelTimecode::EnumTimecode(i)))) << i;
 }
 
+// Every position of every format: fwd and rev undo each other and the table finds each code word.
 void TestTimecoder::wholeFormat() {
-    QFETCH(QString, name);
+    QFETCH(int, index);
     Timecoder timecoder;
-    const Definition def = timecoder.findDefinition(name);
-    QCOMPARE(def.lut()->avail(), quint32(def.length()));
+    QCOMPARE(timecoder.definitions().size(), 5);
+    // The table's order is the enumeration's, so a configured key finds its own row.
+    const Definition def = timecoder.findDefinition(Model::toText(ModelTimecode::EnumTimecode(index)));
+    QCOMPARE(def.lut(), timecoder.definitions()[index].lut());
     quint32 c = quint32(def.seed());
     for (quint32 n = 0; n < quint32(def.length()); ++n) {
         const quint32 next = Timecoder::fwd(c, &def);
@@ -157,12 +105,51 @@ void TestTimecoder::brokenTable() {
     const QRegularExpression pattern("generic_V2 not used: " + QRegularExpression::escape(message));
     QTest::ignoreMessage(QtWarningMsg, pattern);
     QCOMPARE(Timecoder::buildLookup(&entry), -1);
-    QVERIFY(!entry.lookup());
     // findDefinition tries again, says so again, and does not hand the format out.
     QTest::ignoreMessage(QtWarningMsg, pattern);
     QVERIFY(timecoder.findDefinition("generic_V2").name().isEmpty());
     // The other formats are unaffected.
-    QCOMPARE(timecoder.findDefinition("serato_sideA_FullDVS").name(), QString("serato_sideA_FullDVS"));
+    QVERIFY(timecoder.findDefinition("serato_sideA_FullDVS").lookup());
+}
+
+void TestTimecoder::lutLookup_data() {
+    QTest::addColumn<quint32>("code");
+    QTest::addColumn<quint32>("hint");
+    QTest::addColumn<quint32>("position");
+    QTest::newRow("at") << 0x30u << 3u << 3u;
+    QTest::newRow("after") << 0x40u << 3u << 4u;
+    QTest::newRow("before") << 0x20u << 3u << 2u;
+    QTest::newRow("far") << 0x60u << 1u << 6u;
+    QTest::newRow("hint past the table") << 0x40u << 100u << 4u;
+    QTest::newRow("absent") << 0x41u << 4u << Lut::NOT_FOUND;
+    QTest::newRow("absent, same chain as the first") << 0x00020000u << 0u << Lut::NOT_FOUND;
+    // Slots past the last stored one hold the default code 0; they must not answer.
+    QTest::newRow("zero beside unfilled") << 0x0u << 8u << Lut::NOT_FOUND;
+}
+
+// Nine codes in a table of ten: the hinted lookup gives the plain lookup's answer.
+void TestTimecoder::lutLookup() {
+    QFETCH(quint32, code);
+    QFETCH(quint32, hint);
+    QFETCH(quint32, position);
+    Lut lut;
+    Lut::inititialization(&lut, 10);
+    for (quint32 c : {0x00010000u, 0x10u, 0x20u, 0x30u, 0x40u, 0x50u, 0x60u, 0x70u, 0x80u})
+        Lut::send(&lut, c);
+    QCOMPARE(Lut::lookup(&lut, code, hint), position);
+    QCOMPARE(Lut::lookup(&lut, code), position);
+}
+
+void TestTimecoder::lutFullAndStartedOver() {
+    Lut lut;
+    QCOMPARE(Lut::lookup(&lut, 0u), Lut::NOT_FOUND); // never prepared
+    QCOMPARE(Lut::inititialization(&lut, 1), 0);
+    Lut::send(&lut, 7);
+    Lut::send(&lut, 8); // full: ignored
+    QCOMPARE(Lut::lookup(&lut, 7u), 0u);
+    QCOMPARE(Lut::lookup(&lut, 8u), Lut::NOT_FOUND);
+    QCOMPARE(Lut::inititialization(&lut, 3), 0);
+    QCOMPARE(Lut::lookup(&lut, 7u, 0u), Lut::NOT_FOUND);
 }
 
 QUILLON_TEST_MAIN(TestTimecoder)

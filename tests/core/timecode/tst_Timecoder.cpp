@@ -16,9 +16,7 @@ private slots:
     void wholeFormat();
     void brokenTable_data();
     void brokenTable();
-    void lutLookup_data();
-    void lutLookup();
-    void lutFullAndStartedOver();
+    void lutFillAndRestart();
 };
 
 void TestTimecoder::findDefinition() {
@@ -98,10 +96,7 @@ void TestTimecoder::brokenTable() {
     QFETCH(QString, message);
     Timecoder timecoder;
     Definition& entry = timecoder.definitions()[0];
-    entry.setBits(4);
-    entry.setTaps(0x3);
-    entry.setSeed(seed);
-    entry.setLength(length);
+    entry = Definition(entry.name(), entry.desc(), false, 1000, 0, 4, seed, 0x3, length, length);
     const QRegularExpression pattern("generic_V2 not used: " + QRegularExpression::escape(message));
     QTest::ignoreMessage(QtWarningMsg, pattern);
     QCOMPARE(Timecoder::buildLookup(&entry), -1);
@@ -112,44 +107,21 @@ void TestTimecoder::brokenTable() {
     QVERIFY(timecoder.findDefinition("serato_sideA_FullDVS").lookup());
 }
 
-void TestTimecoder::lutLookup_data() {
-    QTest::addColumn<quint32>("code");
-    QTest::addColumn<quint32>("hint");
-    QTest::addColumn<quint32>("position");
-    QTest::newRow("at") << 0x30u << 3u << 3u;
-    QTest::newRow("after") << 0x40u << 3u << 4u;
-    QTest::newRow("before") << 0x20u << 3u << 2u;
-    QTest::newRow("far") << 0x60u << 1u << 6u;
-    QTest::newRow("hint past the table") << 0x40u << 100u << 4u;
-    QTest::newRow("absent") << 0x41u << 4u << Lut::NOT_FOUND;
-    QTest::newRow("absent, same chain as the first") << 0x00020000u << 0u << Lut::NOT_FOUND;
-    // Slots past the last stored one hold the default code 0; they must not answer.
-    QTest::newRow("zero beside unfilled") << 0x0u << 8u << Lut::NOT_FOUND;
-}
-
-// Nine codes in a table of ten: the hinted lookup gives the plain lookup's answer.
-void TestTimecoder::lutLookup() {
-    QFETCH(quint32, code);
-    QFETCH(quint32, hint);
-    QFETCH(quint32, position);
-    Lut lut;
-    Lut::inititialization(&lut, 10);
-    for (quint32 c : {0x00010000u, 0x10u, 0x20u, 0x30u, 0x40u, 0x50u, 0x60u, 0x70u, 0x80u})
-        Lut::send(&lut, c);
-    QCOMPARE(Lut::lookup(&lut, code, hint), position);
-    QCOMPARE(Lut::lookup(&lut, code), position);
-}
-
-void TestTimecoder::lutFullAndStartedOver() {
+// Codes past a full table are dropped, a new start empties it, and slots not filled yet (holding
+// code 0) never answer, whatever the hint.
+void TestTimecoder::lutFillAndRestart() {
     Lut lut;
     QCOMPARE(Lut::lookup(&lut, 0u), Lut::NOT_FOUND); // never prepared
     QCOMPARE(Lut::inititialization(&lut, 1), 0);
     Lut::send(&lut, 7);
-    Lut::send(&lut, 8); // full: ignored
-    QCOMPARE(Lut::lookup(&lut, 7u), 0u);
+    Lut::send(&lut, 8);
+    QCOMPARE(Lut::lookup(&lut, 7u, 0u), 0u);
     QCOMPARE(Lut::lookup(&lut, 8u), Lut::NOT_FOUND);
     QCOMPARE(Lut::inititialization(&lut, 3), 0);
+    Lut::send(&lut, 5);
     QCOMPARE(Lut::lookup(&lut, 7u, 0u), Lut::NOT_FOUND);
+    QCOMPARE(Lut::lookup(&lut, 0u, 1u), Lut::NOT_FOUND);
+    QCOMPARE(Lut::lookup(&lut, 5u, 9u), 0u);
 }
 
 QUILLON_TEST_MAIN(TestTimecoder)

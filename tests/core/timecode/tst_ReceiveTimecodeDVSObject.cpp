@@ -355,19 +355,18 @@ void TestReceiveTimecodeDVSObject::restartFromAnotherThread() {
         for (qint64 i = 0; !stop.load(std::memory_order_relaxed); ++i)
             input.receiver.execute(signal.pcm().constData() + 2 * (i % signal.frameCount()));
     });
-    auto restarts = [list] {
+    // `times` points at frame 0 (one per restart, the first included), and five after the last one.
+    auto restarted = [list](int times) {
         int n = 0;
         for (int j = 0; j < list->size(); ++j)
             n += list->value(j)->samplerate() == 0;
-        return n;
+        return n == times && list->value(list->size() - 1)->samplerate() >= 400;
     };
-    // Each request gives one point at frame 0, and at least five follow it.
     for (int k = 1; k <= 10; ++k) {
-        QTRY_VERIFY_WITH_TIMEOUT(restarts() == k && list->value(list->size() - 1)->samplerate() >= 400,
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(restarted(k), 60000);
         input.receiver.updateBPM();
     }
-    QTRY_VERIFY_WITH_TIMEOUT(restarts() == 11 && list->value(list->size() - 1)->samplerate() >= 400, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(restarted(11), 60000);
     stop.store(true);
     audio.join();
     const QList<QData> points = input.points();

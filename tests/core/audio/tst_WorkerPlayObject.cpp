@@ -31,10 +31,8 @@ class TestWorkerPlayObject : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void outputLayout_data();
-    void outputLayout();
-    void clampAndTruncate_data();
-    void clampAndTruncate();
+    void looperOutput_data();
+    void looperOutput();
     void looperPlaysOncePerActivation();
     void slowFactorInterpolates();
     void deckFollowsCurve_data();
@@ -172,56 +170,49 @@ void TestWorkerPlayObject::init() {
     m_curve[1].clear();
 }
 
-void TestWorkerPlayObject::outputLayout_data() {
+void TestWorkerPlayObject::looperOutput_data() {
     QTest::addColumn<int>("channels");
     QTest::addColumn<int>("pos");
     QTest::addColumn<int>("pair"); // -1: nothing is written
-    QTest::newRow("stereo") << 2 << 0 << 0;
-    QTest::newRow("4 channels, pos 2") << 4 << 2 << 1;
-    QTest::newRow("4 channels, pos 3") << 4 << 3 << 1;
-    QTest::newRow("3 channels, pos 0") << 3 << 0 << 0;
-    QTest::newRow("3 channels, incomplete pair") << 3 << 2 << -1;
-    QTest::newRow("pair past the frame") << 2 << 2 << -1;
-    QTest::newRow("mono") << 1 << 0 << -1;
-    QTest::newRow("negative pos") << 4 << -2 << -1;
+    QTest::addColumn<qint16>("sample");
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<qint16>("out");
+    auto row = [](const char* tag, int channels, int pos, int pair, qint16 sample = 1000,
+                  const char* volume = "100", qint16 out = 1000) {
+        QTest::newRow(tag) << channels << pos << pair << sample << QString(volume) << out;
+    };
+    row("stereo", 2, 0, 0);
+    row("4 channels, pos 2", 4, 2, 1);
+    row("4 channels, pos 3", 4, 3, 1);
+    row("3 channels, pos 0", 3, 0, 0);
+    row("3 channels, incomplete pair", 3, 2, -1);
+    row("pair past the frame", 2, 2, -1);
+    row("mono", 1, 0, -1);
+    row("negative pos", 4, -2, -1);
+    row("40000 clamps", 2, 0, 0, 20000, "200", 32767);
+    row("-40000 clamps", 2, 0, 0, -20000, "200", -32768);
+    row("1.9 truncates", 2, 0, 0, 19, "10", 1);
+    row("-1.9 truncates", 2, 0, 0, -19, "10", -1);
 }
 
 // Exactly `channels` samples a frame, the looper's on the pair, zeros elsewhere, nothing past the
 // buffer (a guard after it).
-void TestWorkerPlayObject::outputLayout() {
+void TestWorkerPlayObject::looperOutput() {
     QFETCH(int, channels);
     QFETCH(int, pos);
     QFETCH(int, pair);
-    Player player(channels, pos);
-    player.worker.updateWavLooper(wavFile("layout.wav", QList<qint16>(64, 1000)));
-    player.worker.activatedOnTimeLooper();
-    const std::vector<qint16> out = player.render(16, 8);
-    for (size_t i = 0; i < out.size(); ++i) {
-        const int c = int(i % channels);
-        const bool played = pair >= 0 && c / 2 == pair;
-        QCOMPARE(out[i], qint16(i >= size_t(16 * channels) ? 0x5555 : played ? 1000 : 0));
-    }
-}
-
-void TestWorkerPlayObject::clampAndTruncate_data() {
-    QTest::addColumn<qint16>("sample");
-    QTest::addColumn<QString>("volume");
-    QTest::addColumn<qint16>("expected");
-    QTest::newRow("40000") << qint16(20000) << "200" << qint16(32767);
-    QTest::newRow("-40000") << qint16(-20000) << "200" << qint16(-32768);
-    QTest::newRow("1.9") << qint16(19) << "10" << qint16(1);
-    QTest::newRow("-1.9") << qint16(-19) << "10" << qint16(-1);
-}
-
-void TestWorkerPlayObject::clampAndTruncate() {
     QFETCH(qint16, sample);
     QFETCH(QString, volume);
-    QFETCH(qint16, expected);
+    QFETCH(qint16, out);
     registry()->instanceSetting()->setParamVolumeLooper(volume);
-    Player player;
-    player.worker.updateWavLooper(wavFile("clamp.wav", QList<qint16>(64, sample)));
+    Player player(channels, pos);
+    player.worker.updateWavLooper(wavFile("looper.wav", QList<qint16>(64, sample)));
     player.worker.activatedOnTimeLooper();
-    QCOMPARE(player.render(1), (std::vector<qint16>{expected, expected}));
+    const std::vector<qint16> written = player.render(16, 8);
+    for (size_t i = 0; i < written.size(); ++i) {
+        const bool played = pair >= 0 && int(i % channels) / 2 == pair;
+        QCOMPARE(written[i], qint16(i >= size_t(16 * channels) ? 0x5555 : played ? out : 0));
+    }
 }
 
 void TestWorkerPlayObject::looperPlaysOncePerActivation() {

@@ -10,17 +10,13 @@
 
 namespace {
 
-QString configPath() {
-    return Path::joinInput("config.ini");
-}
-
 QByteArray readConfig() {
-    QFile file(configPath());
+    QFile file(Path::joinInput("config.ini"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 void writeConfig(const QByteArray& content) {
-    QFile file(configPath());
+    QFile file(Path::joinInput("config.ini"));
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(content), content.size());
 }
@@ -36,64 +32,45 @@ private slots:
     void existingFileIsNeverCompleted();
     void conversions_data();
     void conversions();
-    void learnMidiAndVinylDeltaForms();
-    void volumeKeyWithSlash_data();
-    void volumeKeyWithSlash();
-    void deviceTextRoundTrips();
-    void setterTakesEffectAtOnce();
+    void storedForms();
     void cacheIsNotReloadedUnasked();
     void readersOnOtherThreadsWhileWriting();
 };
 
 void TestSetting::init() {
-    QFile::remove(configPath());
+    QFile::remove(Path::joinInput("config.ini"));
 }
 
 void TestSetting::missingFileGetsTemplateAndDefaults() {
     Setting setting;
-    const QByteArray expected =
-        "[device]\n"
-        " inputA=\n inputB=\n inputMaster=\n inputMidi=\n learnMidi=\n outputPlayback=\n"
-        " crossFaderLeft=0\n crossFaderRight=127\n name=Quillon\n timecode=generic_V2\n"
-        " vinylDeltaPositionA=0\n vinylDeltaPositionB=0\n curveOnSize=8\n"
-        " volumeLooper=50\n volumeDeckA/B=0\n volumeRecordA/B=50\n volumeMetronum=50\n"
-        " inputBufferA=\n inputBufferB=\n processingBufferA=\n processingBufferB=\n"
-        " outputBuffer=\n displayFrequency=\n OptionGenerateCutOffSound=0\n"
-        " GraphMainCurve=1\n GraphGrid=1\n GraphCurveCrossFaderOff=1\n GraphCurveNoSound=1\n"
-        " GraphShiniMode=0\n GraphVinylPosition=1\n GraphDirectSound=1\n GraphLogo=1\n";
-    QCOMPARE(readConfig(), expected);
-    QCOMPARE(expected.count('\n'), 33);
-
-    QVERIFY(setting.paramInput_A(false)->text().isEmpty());
-    QVERIFY(setting.paramInput_A(false)->name().isEmpty());
-    QVERIFY(setting.paramOutput_Playback(false)->text().isEmpty());
-    QVERIFY(setting.paramInput_Midi(false)->name().isEmpty());
-    QVERIFY(setting.paramLearn_Midi(false).isEmpty());
-    QCOMPARE(setting.paramCrossfaderLeft(false), 0);
+    QCOMPARE(readConfig(),
+             "[device]\n"
+             " inputA=\n inputB=\n inputMaster=\n inputMidi=\n learnMidi=\n outputPlayback=\n"
+             " crossFaderLeft=0\n crossFaderRight=127\n name=Quillon\n timecode=generic_V2\n"
+             " vinylDeltaPositionA=0\n vinylDeltaPositionB=0\n curveOnSize=8\n"
+             " volumeLooper=50\n volumeDeckA/B=0\n volumeRecordA/B=50\n volumeMetronum=50\n"
+             " inputBufferA=\n inputBufferB=\n processingBufferA=\n processingBufferB=\n"
+             " outputBuffer=\n displayFrequency=\n OptionGenerateCutOffSound=0\n"
+             " GraphMainCurve=1\n GraphGrid=1\n GraphCurveCrossFaderOff=1\n GraphCurveNoSound=1\n"
+             " GraphShiniMode=0\n GraphVinylPosition=1\n GraphDirectSound=1\n GraphLogo=1\n");
+    QVERIFY(setting.paramInput_A(false)->text().isEmpty() &&
+            setting.paramInput_Midi(false)->name().isEmpty());
     QCOMPARE(setting.paramCrossfaderRight(false), 127);
-    QCOMPARE(setting.paramName(false), QString("Quillon"));
     QCOMPARE(setting.paramTimecode(false), QString("generic_V2"));
-    QCOMPARE(setting.paramCurveOnSize(false), 8);
-    QCOMPARE(setting.paramVolumeLooper(false), 50.0);
-    QCOMPARE(setting.paramVolumeDeck(false), 0.0);
     QCOMPARE(setting.paramVolumeRecord(false), 50.0);
-    QCOMPARE(setting.paramVolumeMetronum(false), 50.0);
-    QVERIFY(setting.paramInputBufferA(false).isEmpty());
-    QVERIFY(!setting.paramGenerateCutOffSound(false));
-    QVERIFY(setting.paramGraphMainCurve(false));
-    QVERIFY(!setting.paramGraphShiniMode(false));
-    QVERIFY(setting.paramGraphLogo(false));
+    QVERIFY(setting.paramGraphLogo(false) && !setting.paramGraphShiniMode(false));
 }
 
 void TestSetting::existingFileIsNeverCompleted() {
-    const QByteArray old = "[device]\ninputA=\nname=Smith, John\n";
+    // A hand-written "volumeDeckA/B" reads like the program's "volumeDeckA\B".
+    const QByteArray old = "[device]\ninputA=\nname=Smith, John\nvolumeDeckA/B=30\n";
     writeConfig(old);
     Setting setting;
     QCOMPARE(readConfig(), old);
     QCOMPARE(setting.paramCrossfaderRight(false), 0);
     QVERIFY(setting.paramTimecode(false).isEmpty());
-    QCOMPARE(setting.paramVolumeRecord(false), 0.0);
     QVERIFY(!setting.paramGraphGrid(false));
+    QCOMPARE(setting.paramVolumeDeck(false), 30.0);
     // Unquoted commas, as a hand-edited file may hold them, still read as one text.
     QCOMPARE(setting.paramName(false), QString("Smith, John"));
 }
@@ -105,14 +82,9 @@ void TestSetting::conversions_data() {
     QTest::addColumn<bool>("flag");
     QTest::newRow("whole") << QByteArray("12") << 12 << 12.0 << true;
     QTest::newRow("fraction") << QByteArray("12.5") << 0 << 12.5 << true;
-    QTest::newRow("zero") << QByteArray("0") << 0 << 0.0 << false;
-    QTest::newRow("empty") << QByteArray("") << 0 << 0.0 << false;
     QTest::newRow("false any case") << QByteArray("FaLsE") << 0 << 0.0 << false;
-    QTest::newRow("word") << QByteArray("no") << 0 << 0.0 << true;
     QTest::newRow("nan") << QByteArray("nan") << 0 << 0.0 << true;
-    QTest::newRow("inf") << QByteArray("inf") << 0 << 0.0 << true;
     QTest::newRow("-inf") << QByteArray("-inf") << 0 << 0.0 << true;
-    QTest::newRow("overflow") << QByteArray("1e999") << 0 << 0.0 << true;
     QTest::newRow("past 32 bits") << QByteArray("4294967296") << 0 << 4294967296.0 << true;
 }
 
@@ -126,77 +98,44 @@ void TestSetting::conversions() {
     QTEST(setting.paramGraphGrid(false), "flag");
 }
 
-void TestSetting::learnMidiAndVinylDeltaForms() {
-    Setting setting;
-    setting.setParamLearn_Midi(0, 33);
-    setting.setParamVinylDeltaPositionA(123.4567891);
-    setting.setParamVinylDeltaPositionB(-0.000012345678);
-    const QByteArray file = readConfig();
-    QVERIFY(file.contains("\nlearnMidi=0/33\n"));
-    QVERIFY(file.contains("\nvinylDeltaPositionA=123.457\n"));
-    QVERIFY(file.contains("\nvinylDeltaPositionB=-1.23457e-05\n"));
-    QCOMPARE(setting.paramLearn_Midi(false), QString("0/33"));
-    QCOMPARE(setting.paramVinylDeltaPositionA(false), 123.457);
-    setting.setParamInput_Midi("1:Traktor Kontrol Z2");
-    QCOMPARE(setting.paramInput_Midi(false)->name(), QString("1:Traktor Kontrol Z2"));
-}
-
-void TestSetting::volumeKeyWithSlash_data() {
-    QTest::addColumn<bool>("written");
-    QTest::newRow("written by the program") << true;
-    QTest::newRow("written by hand") << false;
-}
-
-void TestSetting::volumeKeyWithSlash() {
-    QFETCH(bool, written);
-    if (written) {
-        Setting setting;
-        setting.setParamVolumeDeck("30");
-        setting.setParamVolumeRecord("40");
-        QVERIFY(readConfig().contains("\nvolumeDeckA\\B=30\n"));
-        QVERIFY(!readConfig().contains("volumeDeckA/B"));
-    } else {
-        writeConfig("[device]\nvolumeDeckA/B=30\nvolumeRecordA/B=40\n");
-    }
-    Setting reread;
-    QCOMPARE(reread.paramVolumeDeck(false), 30.0);
-    QCOMPARE(reread.paramVolumeRecord(false), 40.0);
-}
-
-void TestSetting::deviceTextRoundTrips() {
-    const QString text = "2-[Scarlett 2i2, USB [Pro]; \"x\" =@]-48000/2p1-ALSA-Input B";
+void TestSetting::storedForms() {
+    const QString device = "2-[Scarlett 2i2, USB [Pro]; \"x\" =@]-48000/2p1-ALSA-Input B";
     const QString name = QString::fromUtf8("DJ Ünïcode, \"quoted\"");
     {
         Setting setting;
-        setting.setParamInput_B(text);
+        setting.setParamLearn_Midi(0, 33);
+        setting.setParamVinylDeltaPositionA(123.4567891);
+        setting.setParamVinylDeltaPositionB(-0.000012345678);
+        setting.setParamInput_B(device);
         setting.setParamName(name);
+        setting.setParamVolumeDeck("30");
+        // A setter takes effect at once.
+        QCOMPARE(setting.paramVinylDeltaPositionA(false), 123.457);
     }
+    const QByteArray file = readConfig();
+    QVERIFY(file.contains("\nlearnMidi=0/33\n") && file.contains("\nvolumeDeckA\\B=30\n"));
+    // Six significant digits, not a fixed number of decimals.
+    QVERIFY(file.contains("\nvinylDeltaPositionA=123.457\n") &&
+            file.contains("\nvinylDeltaPositionB=-1.23457e-05\n"));
     Setting reread;
-    const std::shared_ptr<const QDeviceRegEx> device = reread.paramInput_B(false);
-    QCOMPARE(device->text(), text);
-    QCOMPARE(device->name(), QString("Scarlett 2i2, USB [Pro]; \"x\" =@"));
-    QCOMPARE(device->pos(), 1);
-    QCOMPARE(device->label(), QString("Input B"));
+    QCOMPARE(reread.paramLearn_Midi(false), QString("0/33"));
+    QCOMPARE(reread.paramInput_B(false)->text(), device);
+    QCOMPARE(reread.paramInput_B(false)->name(), QString("Scarlett 2i2, USB [Pro]; \"x\" =@"));
     QCOMPARE(reread.paramName(false), name);
-}
-
-void TestSetting::setterTakesEffectAtOnce() {
-    Setting setting;
-    const std::shared_ptr<const QDeviceRegEx> before = setting.paramInput_A(false);
-    setting.setParamGraphGrid("0");
-    QVERIFY(!setting.paramGraphGrid(false));
-    setting.setParamInput_A("1-[X]-44100/2p0-ALSA-");
-    QCOMPARE(setting.paramInput_A(false)->id(), 1);
-    // A reader's handle to the replaced choice stays valid.
-    QVERIFY(before->text().isEmpty());
+    QCOMPARE(reread.paramVolumeDeck(false), 30.0);
 }
 
 void TestSetting::cacheIsNotReloadedUnasked() {
     Setting setting;
+    const std::shared_ptr<const QDeviceRegEx> before = setting.paramInput_A(false);
     writeConfig("[device]\ntimecode=traktor_sideA\ncrossFaderRight=5\ninputA=1-[X]-44100/2p0-ALSA-\n");
     QCOMPARE(setting.paramTimecode(false), QString("generic_V2"));
     QCOMPARE(setting.paramCrossfaderRight(false), 127);
     QVERIFY(setting.paramInput_A(false)->text().isEmpty());
+    setting.setParamInput_A("1-[X]-44100/2p0-ALSA-");
+    QCOMPARE(setting.paramInput_A(false)->id(), 1);
+    // A reader's handle to the replaced choice stays valid.
+    QVERIFY(before->text().isEmpty());
 }
 
 // The setters run on this (the GUI) thread; the audio and MIDI threads read caches meanwhile.
@@ -205,10 +144,8 @@ void TestSetting::readersOnOtherThreadsWhileWriting() {
     const QString timecodes[2] = {"generic_V2", "traktor_sideA"};
     Setting setting;
     setting.setParamInput_A(devices[0]);
-
     std::atomic<bool> stop{false};
     std::atomic<int> faults{0};
-    std::atomic<int> reads{0};
     auto reader = [&] {
         while (!stop.load()) {
             const std::shared_ptr<const QDeviceRegEx> device = setting.paramInput_A(false);
@@ -220,7 +157,6 @@ void TestSetting::readersOnOtherThreadsWhileWriting() {
             const int left = setting.paramCrossfaderLeft(false);
             if (!whole || (timecode != timecodes[0] && timecode != timecodes[1]) || (left != 0 && left != 10))
                 faults.fetch_add(1);
-            reads.fetch_add(1);
         }
     };
     std::thread first(reader);
@@ -234,7 +170,6 @@ void TestSetting::readersOnOtherThreadsWhileWriting() {
     first.join();
     second.join();
     QCOMPARE(faults.load(), 0);
-    QVERIFY(reads.load() > 0);
 }
 
 QUILLON_TEST_MAIN(TestSetting)

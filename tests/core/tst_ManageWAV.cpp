@@ -120,7 +120,8 @@ void TestManageWAV::writeFailureIsReported() {
     const QSample descriptor(ModelGraph::INPUT_A, 0, "card", 48000, 2, 0);
     for (const char* name : {"/missing/x.wav", "/x.wav"}) {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("WAV file not written"));
-        QVERIFY(!wav.createWAVFile(TestSandbox::root() + name, QString(name) == "/x.wav" ? nullptr : &descriptor));
+        QVERIFY(!wav.createWAVFile(TestSandbox::root() + name,
+                                   QString(name) == "/x.wav" ? nullptr : &descriptor));
     }
     QVERIFY(!QFile::exists(TestSandbox::root() + "/x.wav"));
 }

@@ -52,8 +52,7 @@ class TestPath : public QObject {
     Q_OBJECT
 
 private slots:
-    void keysRoundTrip();
-    void storedSpellings();
+    void enumerationTexts();
     void dataFolderFromBundle_data();
     void dataFolderFromBundle();
     void copyPathKeepsUsersFiles();
@@ -66,16 +65,13 @@ private slots:
     void fieldRead();
 };
 
-void TestPath::keysRoundTrip() {
+void TestPath::enumerationTexts() {
     checkRoundTrip<ModelGraph::EnumGraph, ModelActivatedMode::EnumActivatedMode, ModelDisplay::EnumDisplay,
                    ModelInput::EnumInput, ModelCrossFader::EnumCrossFader, ModelRotation::EnumRotation,
                    ModelPhase::EnumPhase, ModelVolume::EnumVolume, ModelAudioDeviceInfo::EnumAudioDeviceInfo,
                    ModelError::EnumError, ModelTimecode::EnumTimecode, ModelItem::EnumGroup,
                    ModelItem::EnumItem, ModelItem::EnumSubItem, ModelMode::EnumMode>();
-}
-
-// config.ini stores the timecode by key name; library folders are named by the page's key name.
-void TestPath::storedSpellings() {
+    // config.ini stores the timecode by key name; library folders are named by the page's key name.
     QCOMPARE(
         QStringList({Model::toText(ModelTimecode::generic_V2),
                      Model::toText(ModelTimecode::serato_sideA_FullDVS),
@@ -207,9 +203,7 @@ void TestPath::fieldRead_data() {
     QTest::newRow("length 0") << QByteArray("\x00\x00\x00\x00z", 5) << "" << true << 4;
     QTest::newRow("all-ones length") << QByteArray("\xff\xff\xff\xffz", 5) << "" << true << 4;
     // Nothing is allocated for a length the file cannot hold.
-    QTest::newRow("giant length") << QByteArray("\xff\xff\xff\x7f"
-                                                "abcdef",
-                                                10)
+    QTest::newRow("giant length") << QByteArray::fromHex("ffffff7f") + "abcdef"
                                   << "" << false << 4;
     QTest::newRow("one past the end") << QByteArray("\x05\x00\x00\x00YWJj", 8) << "" << false << 4;
     QTest::newRow("cut length") << QByteArray("\x04\x00", 2) << "" << false << 2;

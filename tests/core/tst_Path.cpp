@@ -1,12 +1,17 @@
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "TestSandbox.h"
+#include "core/FileIO.h"
 #include "core/Function.h"
+#include "core/Model.h"
 #include "core/Path.h"
+#include "core/PathFile.h"
 
 namespace {
 
@@ -22,131 +27,197 @@ QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Every key of the enumeration turns into its value and back.
+template <typename Enum> void checkOne() {
+    const QMetaEnum meta = QMetaEnum::fromType<Enum>();
+    QVERIFY(meta.keyCount() > 0);
+    for (int i = 0; i < meta.keyCount(); ++i) {
+        const auto value = static_cast<Enum>(meta.value(i));
+        bool ok = false;
+        QCOMPARE(Model::toText(value), QString::fromLatin1(meta.key(i)));
+        QCOMPARE(Model::fromText<Enum>(Model::toText(value), &ok), value);
+        QVERIFY(ok);
+    }
+}
+
+template <typename... Enums> void checkRoundTrip() {
+    (checkOne<Enums>(), ...);
+}
+
 } // namespace
 
+// The core vocabulary: enumerations by name, the data folder, the file helpers, the base64 fields of
+// binary files and the recording file names.
 class TestPath : public QObject {
     Q_OBJECT
 
 private slots:
+    void enumerationTexts();
     void dataFolderFromBundle_data();
     void dataFolderFromBundle();
-    void sandboxResolvesToItsOwnBundle();
     void copyPathKeepsUsersFiles();
-    void copyPathReportsMissingSource();
     void styleSheetWarning();
     void midiDeviceTextOrder();
+    void recordingFiles();
+    void fieldBytes_data();
+    void fieldBytes();
+    void fieldRead_data();
+    void fieldRead();
 };
 
-void TestPath::dataFolderFromBundle_data() {
-    QTest::addColumn<bool>("plugins");
-    QTest::addColumn<bool>("resources");
-    QTest::newRow("not deployed") << false << true;
-    QTest::newRow("not deployed, no Resources") << false << false;
-    QTest::newRow("deployed") << true << true;
+void TestPath::enumerationTexts() {
+    checkRoundTrip<ModelGraph::EnumGraph, ModelActivatedMode::EnumActivatedMode, ModelDisplay::EnumDisplay,
+                   ModelInput::EnumInput, ModelCrossFader::EnumCrossFader, ModelRotation::EnumRotation,
+                   ModelPhase::EnumPhase, ModelVolume::EnumVolume, ModelAudioDeviceInfo::EnumAudioDeviceInfo,
+                   ModelError::EnumError, ModelTimecode::EnumTimecode, ModelItem::EnumGroup,
+                   ModelItem::EnumItem, ModelItem::EnumSubItem, ModelMode::EnumMode>();
+    // config.ini stores the timecode by key name; library folders are named by the page's key name.
+    QCOMPARE(
+        QStringList({Model::toText(ModelTimecode::generic_V2),
+                     Model::toText(ModelTimecode::serato_sideA_FullDVS),
+                     Model::toText(ModelActivatedMode::Looper), Model::toText(ModelActivatedMode::Training),
+                     Model::toText(ModelActivatedMode::Recording), Model::toText(ModelActivatedMode::Color)}),
+        QStringList({"generic_V2", "serato_sideA_FullDVS", "Looper", "Training", "Recording", "Color"}));
+    bool ok = true;
+    Model::fromText<ModelTimecode::EnumTimecode>("Generic_V2", &ok);
+    QVERIFY(!ok);
+    // 5 is unused: Undefined is 6.
+    QCOMPARE(Model::toText(static_cast<ModelActivatedMode::EnumActivatedMode>(5)), QString());
+    QCOMPARE(int(ModelActivatedMode::Undefined), 6);
 }
 
+void TestPath::dataFolderFromBundle_data() {
+    QTest::addColumn<QString>("folders");
+    QTest::addColumn<QString>("expected"); // CONTENTS stands for the bundle's Contents, XDG for XDG_DATA_HOME
+    QTest::newRow("not deployed") << QString("Resources") << "CONTENTS/Resources/AppData";
+    QTest::newRow("not deployed, no Resources") << QString() << "CONTENTS/AppData";
+    QTest::newRow("deployed") << QString("Plugins Resources") << "XDG/Quillon Probe/AppData";
+}
+
+// The probe prints where the helpers resolve from its own place in a bundle tree.
 void TestPath::dataFolderFromBundle() {
-    QFETCH(bool, plugins);
-    QFETCH(bool, resources);
-
+    QFETCH(QString, folders);
     QTemporaryDir tmp;
-    QVERIFY(tmp.isValid());
     const QString contents = tmp.path() + "/Probe.app/Contents";
-    QVERIFY(QDir().mkpath(contents + "/MacOS"));
-    if (plugins)
-        QVERIFY(QDir().mkpath(contents + "/Plugins"));
-    if (resources)
-        QVERIFY(QDir().mkpath(contents + "/Resources"));
-    const QString probe = contents + "/MacOS/probe";
-    QVERIFY(QFile::copy(QStringLiteral(PROBE_DATAFOLDER), probe));
-
+    for (const QString& folder : (folders + " MacOS").split(' ', Qt::SkipEmptyParts))
+        QVERIFY(QDir().mkpath(contents + "/" + folder));
+    QVERIFY(QFile::copy(QStringLiteral(PROBE_DATAFOLDER), contents + "/MacOS/probe"));
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", tmp.path() + "/xdg");
     process.setProcessEnvironment(env);
-    process.start(probe, {});
-    QVERIFY(process.waitForFinished(10000));
-    QCOMPARE(process.exitCode(), 0);
+    process.start(contents + "/MacOS/probe", {});
+    QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
+
+    QFETCH(QString, expected);
+    expected.replace("CONTENTS", QFileInfo(contents).canonicalFilePath()).replace("XDG", tmp.path() + "/xdg");
     const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-    QVERIFY(lines.size() >= 7);
-
-    const QString canonicalContents = QFileInfo(contents).canonicalFilePath();
-    QString expected;
-    if (plugins)
-        expected = tmp.path() + "/xdg/Quillon Probe/AppData";
-    else if (resources)
-        expected = canonicalContents + "/Resources/AppData";
-    else
-        expected = canonicalContents + "/AppData";
-
-    QCOMPARE(lines.at(0), plugins ? QString("deployed") : QString("bundle"));
-    QCOMPARE(lines.at(1), expected);
-    QCOMPARE(lines.at(2), expected + "/Color/x.qlp");
-    QCOMPARE(lines.at(3), expected + "/Input");
-    QCOMPARE(lines.at(4), expected + "/Looper");
-    QCOMPARE(lines.at(5), QString("/elsewhere/y.qlp"));
-    QCOMPARE(lines.at(6), expected + "/Scratch Tools");
-}
-
-void TestPath::sandboxResolvesToItsOwnBundle() {
-    // Every test process must work on its own data folder, never the user's.
-    QCOMPARE(Path::appData(), QFileInfo(TestSandbox::dataFolder()).canonicalFilePath());
-    QVERIFY(QFileInfo(Path::joinInput(QString())).isDir());
+    QCOMPARE(lines.mid(0, 7),
+             QStringList({folders.contains("Plugins") ? "deployed" : "bundle", expected,
+                          expected + "/Color/x.qlp", expected + "/Input", expected + "/Looper",
+                          "/elsewhere/y.qlp", expected + "/Scratch Tools"}));
 }
 
 void TestPath::copyPathKeepsUsersFiles() {
     QTemporaryDir tmp;
     const QString source = tmp.path() + "/source";
     const QString target = tmp.path() + "/target";
-    writeFile(source + "/a.txt", "shipped a");
+    QVERIFY(!Function::copyPath(source, target));
     writeFile(source + "/Input/config.ini", "shipped config");
-    writeFile(source + "/Input/beep1.wav", "shipped beep");
     writeFile(source + "/Looper/Set/deep/x.qlt", "shipped x");
     QVERIFY(QDir().mkpath(source + "/Recording"));
-    writeFile(target + "/a.txt", "user a");
     writeFile(target + "/Input/config.ini", "user config");
-
     // Files the user already has are passed over; the copy is complete all the same.
     QVERIFY(Function::copyPath(source, target));
-
-    QCOMPARE(readFile(target + "/a.txt"), QByteArray("user a"));
     QCOMPARE(readFile(target + "/Input/config.ini"), QByteArray("user config"));
-    QCOMPARE(readFile(target + "/Input/beep1.wav"), QByteArray("shipped beep"));
     QCOMPARE(readFile(target + "/Looper/Set/deep/x.qlt"), QByteArray("shipped x"));
     QVERIFY(QFileInfo(target + "/Recording").isDir());
-}
-
-void TestPath::copyPathReportsMissingSource() {
-    QTemporaryDir tmp;
-    QVERIFY(!Function::copyPath(tmp.path() + "/nothing", tmp.path() + "/target"));
 
     // A folder in the target where the source has a file: that file cannot be copied.
-    writeFile(tmp.path() + "/source/item", "file");
-    QVERIFY(QDir().mkpath(tmp.path() + "/target/item"));
-    QVERIFY(!Function::copyPath(tmp.path() + "/source", tmp.path() + "/target"));
+    writeFile(source + "/item", "file");
+    QVERIFY(QDir().mkpath(target + "/item"));
+    QVERIFY(!Function::copyPath(source, target));
 }
 
 void TestPath::styleSheetWarning() {
     const QString missing = Path::joinCss("missing.css");
     QTest::ignoreMessage(QtWarningMsg,
-                         qPrintable(QStringLiteral("Erreur: Failed to load style file \"%1\"").arg(missing)));
+                         qPrintable(QString("Erreur: Failed to load style file \"%1\"").arg(missing)));
     QCOMPARE(Function::loadStyleFromFile(missing), QString());
-
     writeFile(Path::joinCss("style.css"), "QWidget { color: red; }");
     QCOMPARE(Function::loadStyleFromFile(Path::joinCss("style.css")), QString("QWidget { color: red; }"));
 }
 
+// Index texts sort as texts; a name holding a colon keeps it.
 void TestPath::midiDeviceTextOrder() {
-    QMap<QString, QString> sources;
-    for (int i = 0; i <= 10; ++i)
-        sources.insert(QString::number(i), QStringLiteral("Port %1").arg(i));
-    const QStringList texts = Function::devicesMidiIn(sources);
-    QCOMPARE(texts.size(), 11);
-    QCOMPARE(texts.mid(0, 4), QStringList({"0:Port 0", "1:Port 1", "10:Port 10", "2:Port 2"}));
-    QCOMPARE(texts.last(), QString("9:Port 9"));
-    QVERIFY(Function::devicesMidiIn(QMap<QString, QString>()).isEmpty());
-    // A name holding a colon keeps it: only the index decides the order.
-    QCOMPARE(Function::devicesMidiIn({{"0", "Z2:MIDI 1"}}), QStringList({"0:Z2:MIDI 1"}));
+    QCOMPARE(Function::devicesMidiIn({{"2", "c"}, {"10", "b"}, {"0", "a"}, {"1", "Z2:MIDI 1"}}),
+             QStringList({"0:a", "1:Z2:MIDI 1", "10:b", "2:c"}));
+}
+
+void TestPath::recordingFiles() {
+    PathFile files;
+    // The last four characters go, whatever they are; a shorter name comes back whole.
+    for (const auto& [stored, name] :
+         {std::pair{"x.wav", "x"}, {"abc", "abc"}, {".wav", ""}, {"t.WAVE", "t."}}) {
+        files.setFilenameSound_master(stored);
+        QCOMPARE(files.filenameSound_master(), QString(name));
+    }
+    files.newPathDirectory_recording();
+    const QString name = files.pathDirectory_recording();
+    QVERIFY2(QRegularExpression(R"(^\d{8}-\d{6},\d{3}$)").match(name).hasMatch(), qPrintable(name));
+    // The Recording folder itself may be missing too: every missing parent is made.
+    QDir(Path::joinRecording(QString())).removeRecursively();
+    QCOMPARE(files.createPathDirectory_recording(), Path::joinRecording(name));
+    QVERIFY(QFileInfo(Path::joinRecording(name)).isDir());
+}
+
+void TestPath::fieldBytes_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("abc") << "abc" << QByteArray("\x04\x00\x00\x00YWJj", 8);
+    QTest::newRow("empty") << QString() << QByteArray("\x00\x00\x00\x00", 4);
+    QTest::newRow("UTF-8 first") << QString::fromUtf8("é") << QByteArray("\x04\x00\x00\x00w6k=", 8);
+}
+
+// Written, then read back with a second field behind it.
+void TestPath::fieldBytes() {
+    QFETCH(QString, text);
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    FileIO::writeStringToBase64(text, out);
+    QTEST(bytes, "bytes");
+    FileIO::writeStringToBase64("100% %2 é" + QString(5000, QChar(0x263A)), out);
+    QDataStream in(bytes);
+    in.setByteOrder(QDataStream::LittleEndian);
+    QCOMPARE(FileIO::readStringFromBase64(in), text);
+    QCOMPARE(FileIO::readStringFromBase64(in), "100% %2 é" + QString(5000, QChar(0x263A)));
+    QVERIFY(in.status() == QDataStream::Ok && in.atEnd());
+}
+
+void TestPath::fieldRead_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("consumed");
+    QTest::newRow("length 0") << QByteArray("\x00\x00\x00\x00z", 5) << "" << true << 4;
+    QTest::newRow("all-ones length") << QByteArray("\xff\xff\xff\xffz", 5) << "" << true << 4;
+    // Nothing is allocated for a length the file cannot hold.
+    QTest::newRow("giant length") << QByteArray::fromHex("ffffff7f") + "abcdef"
+                                  << "" << false << 4;
+    QTest::newRow("one past the end") << QByteArray("\x05\x00\x00\x00YWJj", 8) << "" << false << 4;
+    QTest::newRow("cut length") << QByteArray("\x04\x00", 2) << "" << false << 2;
+}
+
+void TestPath::fieldRead() {
+    QFETCH(QByteArray, bytes);
+    QBuffer buffer(&bytes);
+    QVERIFY(buffer.open(QIODevice::ReadOnly));
+    QDataStream in(&buffer);
+    in.setByteOrder(QDataStream::LittleEndian);
+    QTEST(FileIO::readStringFromBase64(in), "text");
+    QTEST(in.status() == QDataStream::Ok, "ok");
+    QTEST(int(buffer.pos()), "consumed");
 }
 
 QUILLON_TEST_MAIN(TestPath)

@@ -57,6 +57,11 @@ bool Function::copyPath(const QString& source, const QString& target) {
     return complete;
 }
 
+bool Function::isBareFileName(const QString& name) {
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
 QString Function::loadStyleFromFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {

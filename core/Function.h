@@ -23,6 +23,10 @@ public:
     // Returns whether every folder and file is now present in `target` (false also when `source` is missing).
     static bool copyPath(const QString& source, const QString& target);
 
+    // A file name without any folder part: not empty, not "." or "..", no separator or NUL. Names
+    // stored inside our files must be such names, so a package cannot reach outside its folder.
+    static bool isBareFileName(const QString& name);
+
     // The whole file as text; an empty text and a warning when it cannot be read.
     static QString loadStyleFromFile(const QString& path);
 };

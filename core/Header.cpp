@@ -9,6 +9,7 @@
 #include <array>
 
 #include "FileIO.h"
+#include "Function.h"
 #include "QLooper.h"
 #include "RecordingLooperTraining.h"
 
@@ -66,7 +67,7 @@ bool Header::exportHeaderToQLTFile(const QString& path, const QLooper* looper) {
                              looper->path_curve_1(),      looper->path_curve_2(), looper->path_color_a(),
                              looper->path_color_b()};
     for (const QString& name : names) {
-        if (!isBareName(name)) {
+        if (!isEmptyOrBareName(name)) {
             qWarning() << "Training file not written, not a bare file name:" << name;
             return false;
         }
@@ -112,7 +113,7 @@ std::unique_ptr<RecordingLooperTraining> Header::importHeaderFromQLTFile(const Q
         return nullptr;
     for (const QString* name :
          {&f.looper, &f.soundA, &f.soundB, &f.curve1, &f.curve2, &f.colorA, &f.colorB}) {
-        if (!isBareName(*name))
+        if (!isEmptyOrBareName(*name))
             return nullptr;
     }
     header->setVersion(f.version);
@@ -205,9 +206,6 @@ int Header::intToApp(int code) {
     }
 }
 
-bool Header::isBareName(const QString& name) {
-    // Empty: the set has no such file.
-    if (name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
-    return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+bool Header::isEmptyOrBareName(const QString& name) {
+    return name.isEmpty() || Function::isBareFileName(name);
 }

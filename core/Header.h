@@ -33,5 +33,6 @@ public:
 private:
     static int appToInt(int app);
     static int intToApp(int code);
-    static bool isBareName(const QString& name);
+    // Empty: the set has no such file.
+    static bool isEmptyOrBareName(const QString& name);
 };

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 
+#include "Function.h"
 #include "ManageWAV.h"
 #include "Path.h"
 #include "Singleton.h"
@@ -29,11 +30,6 @@ QString angleText(double angle) {
     return QString::number(angle, 'g', QLocale::FloatingPointShortest);
 }
 
-bool isBareName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
-}
-
 } // namespace
 
 ManagePhrasing::ManagePhrasing(ModelGraph::EnumGraph graph, QObject* parent)
@@ -45,7 +41,7 @@ void ManagePhrasing::setListPhrasing(const QList<QPhrasing>& list) {
 
 void ManagePhrasing::generateScratchTools() {
     m_wav.reset();
-    if (!isBareName(m_scratchTools))
+    if (!Function::isBareFileName(m_scratchTools))
         return;
     const QFileInfo file(Path::joinScratchTools(m_scratchTools));
     if (file.isFile())

@@ -5,6 +5,8 @@
 
 #include "TestSandbox.h"
 #include "core/ManagePhrasing.h"
+#include "core/ManageWAV.h"
+#include "core/QSample.h"
 #include "core/Path.h"
 #include "core/Singleton.h"
 #include "core/Timecode.h"
@@ -26,6 +28,7 @@ private slots:
     void validity();
     void colorFile();
     void refusedSaves();
+    void scratchSoundStaysInItsFolder();
 };
 
 namespace {
@@ -213,6 +216,28 @@ void TestManagePhrasing::refusedSaves() {
     QCOMPARE(set.createQLPXML(Path::joinColor("refused.qlp"), true), ManagePhrasing::SaveStatus::InvalidSet);
     QVERIFY(!QFile::exists(Path::joinColor("refused.qlp")));
     QCOMPARE(created.size(), 0);
+}
+
+// A colour file from someone else's package names its sound: only a bare name inside "Scratch Tools" loads.
+void TestManagePhrasing::scratchSoundStaysInItsFolder() {
+    ManageWAV recording;
+    const qint16 sample = 1000;
+    for (int i = 0; i < 64; ++i)
+        recording.addData(&sample);
+    const auto format = QSample::byDefault(ModelGraph::INPUT_A);
+    QVERIFY(recording.createWAVFile(Path::joinScratchTools("cut.wav"), format.get()));
+    QVERIFY(recording.createWAVFile(Path::joinInput("private.wav"), format.get()));
+
+    ManagePhrasing set(ModelGraph::INPUT_A);
+    for (const QString& name : {QString("../Input/private.wav"), Path::joinInput("private.wav"), QString(".."),
+                                QString("missing.wav")}) {
+        set.setScratchTools(name);
+        set.generateScratchTools();
+        QVERIFY2(!set.wav(), qPrintable(name));
+    }
+    set.setScratchTools("cut.wav");
+    set.generateScratchTools();
+    QVERIFY(set.wav() && set.wav()->size() == 32);
 }
 
 QUILLON_TEST_MAIN(TestManagePhrasing)

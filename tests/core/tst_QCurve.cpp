@@ -24,6 +24,7 @@ private slots:
     void backFill();
     void searches_data();
     void searches();
+    void searchesOverIrregularSpacing();
     void extentOfNegativeY();
     void fileRoundTrip();
     void read_data();
@@ -153,6 +154,26 @@ void TestQCurve::searches() {
         curve.addDataCurve(point(f));
     QTEST(curve.searchPosAfterFromSamplerate(s), "after");
     QTEST(curve.searchPosBeforeFromSamplerate(s), "before");
+}
+
+// Frames taken at a changing rate: the bounded search from any guess agrees with a plain binary search.
+void TestQCurve::searchesOverIrregularSpacing() {
+    std::mt19937 random(7);
+    QListDataCurve list;
+    std::vector<qint32> frames;
+    for (qint32 f = 0; frames.size() < 5000; f += 1 + int(random() % 700)) {
+        frames.push_back(f);
+        list.addQdata(point(f));
+    }
+    for (int i = 0; i < 20000; ++i) {
+        const qint32 s = 1 + qint32(random() % (frames.back() + 800));
+        const int guess = int(random() % frames.size());
+        const auto at = std::lower_bound(frames.begin(), frames.end(), s);
+        const int after = at == frames.end() ? int(frames.size()) - 1 : int(at - frames.begin());
+        const int before = std::max(0, int(std::upper_bound(frames.begin(), frames.end(), s) - frames.begin()) - 1);
+        QCOMPARE(list.indexAtOrAfter(s, guess), after);
+        QCOMPARE(list.indexAtOrBefore(s, guess), before);
+    }
 }
 
 // The extent is seeded from the first point in range, not from 0.

@@ -10,7 +10,6 @@
 #include "core/Path.h"
 #include "core/PathFile.h"
 #include "core/Performance.h"
-#include "core/QDeviceRegEx.h"
 #include "core/Setting.h"
 #include "core/Singleton.h"
 #include "core/audio/DeviceObject.h"
@@ -20,175 +19,108 @@ class TestDeviceObject : public QObject {
 
 private slots:
     void initTestCase();
-    void controllerDevicesInstallsDescriptors();
     void emissions_data();
     void emissions();
     void recorderRunNeverReusesAFolder();
 
 private:
-    QString m_input[3];
-    QString m_output;
+    // Catalogue entries: inputs at pairs 0, 1, 2 of the capture device, then the playback device.
+    QStringList m_entry;
 };
 
-namespace {
-
-Singleton* registry() {
+static Singleton* registry() {
     return Singleton::instance();
 }
 
-QString entry(ModelAudioDeviceInfo::EnumAudioDeviceInfo direction, const char* device, int pos) {
-    for (const QString& text : registry()->devicesAudio(direction)) {
-        const QDeviceRegEx parsed(text);
-        if (parsed.name() == device && parsed.pos() == pos)
-            return text;
-    }
-    return QString();
-}
-
-} // namespace
-
+// The catalogue lists a device's positions in order.
 void TestDeviceObject::initTestCase() {
     AlsaTestConfig::silenceAlsa();
-    for (int pos = 0; pos < 3; ++pos) {
-        m_input[pos] = entry(ModelAudioDeviceInfo::AUDIO_INPUT, AlsaTestConfig::CAPTURE_DEVICE, pos);
-        QVERIFY(!m_input[pos].isEmpty());
-    }
-    m_output = entry(ModelAudioDeviceInfo::AUDIO_OUTPUT, AlsaTestConfig::PLAYBACK_DEVICE, 0);
-    QVERIFY(!m_output.isEmpty());
+    const QStringList in = registry()->devicesAudio(ModelAudioDeviceInfo::AUDIO_INPUT).filter("[tc_capture]");
+    const QStringList out =
+        registry()->devicesAudio(ModelAudioDeviceInfo::AUDIO_OUTPUT).filter("[tc_playback]");
+    QVERIFY(in.size() >= 3 && !out.isEmpty());
+    m_entry = {in[0], in[1], in[2], out[0]};
 }
 
-// Stored strings that no longer match fall back to the deviceless default.
-void TestDeviceObject::controllerDevicesInstallsDescriptors() {
-    Setting* setting = registry()->instanceSetting();
-    Performance* performance = registry()->instancePerformance();
-    setting->setParamInput_A(m_input[1]);
-    setting->setParamInput_B(QString(m_input[2]).replace("]-", "]-1"));
-    setting->setParamOutput_Playback(m_output);
-    QSignalSpy inputs(performance, &Performance::s_InputSample);
-    DeviceObject dispatcher;
-    dispatcher.controllerDevices();
-    QCOMPARE(inputs.size(), 2);
-    QCOMPARE(inputs[0][0].value<ModelGraph::EnumGraph>(), ModelGraph::INPUT_A);
-    QCOMPARE(inputs[1][0].value<ModelGraph::EnumGraph>(), ModelGraph::INPUT_B);
-    QCOMPARE(performance->inputSample(ModelGraph::INPUT_A)->pos(), 1);
-    QCOMPARE(performance->inputSample(ModelGraph::INPUT_A)->deviceName(), AlsaTestConfig::CAPTURE_DEVICE);
-    QVERIFY(performance->inputSample(ModelGraph::INPUT_B)->deviceName().isEmpty());
-    QCOMPARE(performance->inputSample(ModelGraph::INPUT_B)->tag(), ModelGraph::INPUT_B);
-    QCOMPARE(performance->outputSample()->deviceName(), AlsaTestConfig::PLAYBACK_DEVICE);
-    QCOMPARE(performance->outputSample()->tag(), ModelGraph::PLAYBACK);
-}
-
+// `configured` names the devices chosen: A, B, M(aster), O(utput); the others hold a stale choice (its
+// index moved), which gives the deviceless default. `emitted` names the signals sent.
 void TestDeviceObject::emissions_data() {
     QTest::addColumn<int>("selection");
-    QTest::addColumn<bool>("a");
-    QTest::addColumn<bool>("b");
-    QTest::addColumn<bool>("master");
-    QTest::addColumn<bool>("output");
+    QTest::addColumn<QString>("configured");
     QTest::addColumn<bool>("recorder");
-    QTest::addColumn<QStringList>("emitted");
+    QTest::addColumn<QString>("emitted");
     using I = ModelInput::EnumInput;
-    QTest::newRow("A missing, TEXT_A")
-        << int(I::TEXT_A) << false << true << true << true << false << QStringList{};
-    QTest::newRow("TEXT_A") << int(I::TEXT_A) << true << true << true << true << false
-                            << QStringList{"A", "out"};
-    QTest::newRow("TEXT_B") << int(I::TEXT_B) << true << true << true << true << false
-                            << QStringList{"B", "out"};
-    QTest::newRow("TEXT_A_B, only B")
-        << int(I::TEXT_A_B) << false << true << false << true << false << QStringList{"B", "out"};
-    QTest::newRow("TEXT_A_B, no output")
-        << int(I::TEXT_A_B) << true << true << false << false << false << QStringList{"A", "B"};
-    QTest::newRow("recorder mode, only a master")
-        << int(I::TEXT_A) << false << false << true << true << true << QStringList{"master"};
-    QTest::newRow("recorder mode, all")
-        << int(I::TEXT_A_B) << true << true << true << true << true << QStringList{"A", "B", "out", "master"};
-    QTest::newRow("UNDEFINED") << int(I::UNDEFINED) << true << true << true << true << false << QStringList{};
-    QTest::newRow("UNDEFINED, recorder mode")
-        << int(I::UNDEFINED) << true << true << true << true << true << QStringList{"master"};
+    QTest::newRow("A missing, TEXT_A") << int(I::TEXT_A) << "BMO" << false << "";
+    QTest::newRow("TEXT_A") << int(I::TEXT_A) << "ABMO" << false << "AO";
+    QTest::newRow("TEXT_B") << int(I::TEXT_B) << "ABMO" << false << "BO";
+    QTest::newRow("TEXT_A_B, only B") << int(I::TEXT_A_B) << "BO" << false << "BO";
+    QTest::newRow("TEXT_A_B, no output") << int(I::TEXT_A_B) << "ABM" << false << "AB";
+    QTest::newRow("recorder mode, only a master") << int(I::TEXT_A) << "MO" << true << "M";
+    QTest::newRow("recorder mode, all") << int(I::TEXT_A_B) << "ABMO" << true << "ABMO";
+    QTest::newRow("UNDEFINED") << int(I::UNDEFINED) << "ABMO" << false << "";
+    QTest::newRow("UNDEFINED, recorder mode") << int(I::UNDEFINED) << "ABMO" << true << "M";
 }
 
 void TestDeviceObject::emissions() {
     QFETCH(int, selection);
-    QFETCH(bool, a);
-    QFETCH(bool, b);
-    QFETCH(bool, master);
-    QFETCH(bool, output);
+    QFETCH(QString, configured);
     QFETCH(bool, recorder);
-    QFETCH(QStringList, emitted);
+    QFETCH(QString, emitted);
     Singleton* r = registry();
-    Setting* setting = r->instanceSetting();
-    setting->setParamInput_A(a ? m_input[0] : QString());
-    setting->setParamInput_B(b ? m_input[1] : QString());
-    setting->setParamInput_Master(master ? m_input[2] : QString());
-    setting->setParamOutput_Playback(output ? m_output : QString());
+    void (Setting::*const choose[])(const QString&) = {&Setting::setParamInput_A, &Setting::setParamInput_B,
+                                                       &Setting::setParamInput_Master,
+                                                       &Setting::setParamOutput_Playback};
+    for (int i = 0; i < 4; ++i)
+        (r->instanceSetting()->*choose[i])(configured.contains("ABMO"[i]) ? m_entry[i] : "9" + m_entry[i]);
     r->instanceMode()->setInputText(ModelInput::EnumInput(selection));
     recorder ? r->instanceMode()->modeRecorder_on() : r->instanceMode()->modeRecorder_off();
 
     DeviceObject dispatcher;
     dispatcher.controllerDevices();
-    QSignalSpy spyA(&dispatcher, &DeviceObject::s_SampleA);
-    QSignalSpy spyB(&dispatcher, &DeviceObject::s_SampleB);
-    QSignalSpy spyMaster(&dispatcher, &DeviceObject::s_SampleMaster);
-    QSignalSpy spyOut(&dispatcher, &DeviceObject::s_SamplePlayBack);
-    QStringList order;
-    connect(&dispatcher, &DeviceObject::s_SampleA, this, [&] { order << "A"; });
-    connect(&dispatcher, &DeviceObject::s_SampleB, this, [&] { order << "B"; });
-    connect(&dispatcher, &DeviceObject::s_SamplePlayBack, this, [&] { order << "out"; });
-    connect(&dispatcher, &DeviceObject::s_SampleMaster, this, [&] { order << "master"; });
+    const Performance* performance = r->instancePerformance();
+    using Sample = std::shared_ptr<const QSample>;
+    // Stale choices install the deviceless default, never null.
+    const Sample installed[] = {performance->inputSample(ModelGraph::INPUT_A),
+                                performance->inputSample(ModelGraph::INPUT_B), nullptr,
+                                performance->outputSample()};
+    QVERIFY(installed[0] && installed[1] && installed[3]);
+    QSignalSpy spies[] = {QSignalSpy(&dispatcher, &DeviceObject::s_SampleA),
+                          QSignalSpy(&dispatcher, &DeviceObject::s_SampleB),
+                          QSignalSpy(&dispatcher, &DeviceObject::s_SampleMaster),
+                          QSignalSpy(&dispatcher, &DeviceObject::s_SamplePlayBack)};
     dispatcher.run();
 
-    QCOMPARE(order, emitted);
-    QCOMPARE(spyA.size(), int(emitted.count("A")));
-    QCOMPARE(spyB.size(), int(emitted.count("B")));
-    QCOMPARE(spyOut.size(), int(emitted.count("out")));
-    QCOMPARE(spyMaster.size(), int(emitted.count("master")));
-    // The installed descriptors themselves go out; the master's is made at the run.
-    using Sample = std::shared_ptr<const QSample>;
-    const Performance* performance = r->instancePerformance();
-    if (!spyA.isEmpty())
-        QCOMPARE(spyA[0][0].value<Sample>(), performance->inputSample(ModelGraph::INPUT_A));
-    if (!spyB.isEmpty())
-        QCOMPARE(spyB[0][0].value<Sample>(), performance->inputSample(ModelGraph::INPUT_B));
-    if (!spyOut.isEmpty())
-        QCOMPARE(spyOut[0][0].value<Sample>(), performance->outputSample());
-    if (!spyMaster.isEmpty()) {
-        const Sample sample = spyMaster[0][0].value<Sample>();
-        QCOMPARE(sample->tag(), ModelGraph::MASTER);
-        QCOMPARE(sample->pos(), 2);
-        QCOMPARE(r->instancePathFile()->filenameSound_master() + ".wav", sample->filename());
+    // The installed descriptors themselves go out; the master's is made at the run and names its WAV.
+    QString sent;
+    for (int i = 0; i < 4; ++i) {
+        sent += QString(spies[i].size(), QLatin1Char("ABMO"[i]));
+        const Sample out = spies[i].isEmpty() ? nullptr : spies[i][0][0].value<Sample>();
+        if (out && i == 2)
+            QCOMPARE(out->filename(), r->instancePathFile()->filenameSound_master() + ".wav");
+        else if (out)
+            QCOMPARE(out, installed[i]);
     }
+    QCOMPARE(sent, emitted);
 }
 
-// A recording folder that exists is replaced by a new name before anything goes out; one not yet on
-// disk is kept, and outside recorder mode the name is left alone.
+// A run in recorder mode replaces a recording folder already on disk by an unused name before anything
+// goes out, even when the folder was named (by the recorder toggle) and created within the same
+// millisecond: names are stamped to the millisecond.
 void TestDeviceObject::recorderRunNeverReusesAFolder() {
-    Singleton* r = registry();
-    PathFile* files = r->instancePathFile();
-    r->instanceSetting()->setParamInput_Master(m_input[2]);
-    r->instanceMode()->setInputText(ModelInput::TEXT_A);
-    r->instanceMode()->modeRecorder_on();
-    files->newPathDirectory_recording();
-    const QString fresh = files->pathDirectory_recording();
+    PathFile* files = registry()->instancePathFile();
+    registry()->instanceSetting()->setParamInput_Master(m_entry[2]);
+    registry()->instanceMode()->modeRecorder_on();
     DeviceObject dispatcher;
     QString atEmission;
     connect(&dispatcher, &DeviceObject::s_SampleMaster, this,
             [&] { atEmission = files->pathDirectory_recording(); });
-    dispatcher.run();
-    QCOMPARE(atEmission, fresh);
-
-    files->createPathDirectory_recording();
     for (int run = 0; run < 3; ++run) {
+        files->newPathDirectory_recording();
         const QString used = files->pathDirectory_recording();
-        dispatcher.run();
-        QVERIFY(atEmission != used);
-        QCOMPARE(atEmission, files->pathDirectory_recording());
-        QVERIFY(!QFileInfo::exists(Path::joinRecording(atEmission)));
         files->createPathDirectory_recording();
+        dispatcher.run();
+        QVERIFY(atEmission != used && !QFileInfo::exists(Path::joinRecording(atEmission)));
     }
-
-    r->instanceMode()->modeRecorder_off();
-    const QString kept = files->pathDirectory_recording();
-    dispatcher.run();
-    QCOMPARE(files->pathDirectory_recording(), kept);
 }
 
 QUILLON_TEST_MAIN(TestDeviceObject)

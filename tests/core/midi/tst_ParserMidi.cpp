@@ -4,176 +4,98 @@
 #include "TestSandbox.h"
 #include "core/midi/ItemButton.h"
 #include "core/midi/ItemKnob.h"
-#include "core/midi/ItemWheel.h"
 #include "core/midi/ParserMidi.h"
 
 class TestParserMidi : public QObject {
     Q_OBJECT
 
 private slots:
-    void nothingRequiredMissing_data();
-    void nothingRequiredMissing();
-    void firstControllerOfTheTypeWins();
-    void pageNameGivesMode_data();
-    void pageNameGivesMode();
-    void valuesDoNotCarryOver();
-    void unknownKindIsSkipped();
-    void numbers_data();
-    void numbers();
-    void controlCarriesIdAndPageMode();
-
-private:
-    ItemInterfaceList parse(const QByteArray& xml, const QString& controller = "Z");
-    QTemporaryDir m_dir;
+    void parse_data();
+    void parse();
 };
 
 namespace {
 
-QByteArray mapping(const QByteArray& pages, const QByteArray& root = "ni-controller-midi-map") {
-    return "<?xml version=\"1.0\"?><" + root + "><controller type=\"Z\"><midi-map><pages>" + pages +
-           "</pages></midi-map></controller></" + root + ">";
+QByteArray root(const QByteArray& controllers) {
+    return "<ni-controller-midi-map>" + controllers + "</ni-controller-midi-map>";
 }
-
+QByteArray controller(const QByteArray& type, const QByteArray& pages) {
+    return "<controller type=\"" + type + "\"><midi-map><pages>" + pages + "</pages></midi-map></controller>";
+}
 QByteArray page(const QByteArray& controls, const QByteArray& name = "Basic") {
     return "<page name=\"" + name + "\">" + controls + "</page>";
 }
+QByteArray mapping(const QByteArray& pages) {
+    return root(controller("Z", pages));
+}
+const QByteArray XFADER = "<wheel id=\"XFader\"><channel>2</channel><controller>8</controller></wheel>";
 
-const QByteArray XFADER = "<wheel id=\"XFader\"><channel>2</channel><controller>8</controller>"
-                          "<min>0</min><max>127</max></wheel>";
-
-QStringList idNames(const ItemInterfaceList& items) {
-    QStringList names;
-    for (const auto& item : items)
-        names << item->objectName() + ":" + item->idName();
-    return names;
+// Each control as "kind:id mode channel/controller", then a button's on/off or a knob's min/max.
+QString describe(const ItemInterfaceList& items) {
+    QStringList list;
+    for (const auto& item : items) {
+        const ObjectMidi& control = item->objectMidi();
+        QString text = QString("%1:%2 %3 %4/%5")
+                           .arg(item->objectName(), item->idName(), Model::toText(item->mode()))
+                           .arg(control.channel())
+                           .arg(control.controller());
+        if (auto* button = qobject_cast<const ItemButton*>(item.get()))
+            text += QString(" %1/%2").arg(button->on()).arg(button->off());
+        if (auto* knob = qobject_cast<const ItemKnob*>(item.get()))
+            text += QString(" %1/%2").arg(knob->min()).arg(knob->max());
+        list << text;
+    }
+    return list.join(", ");
 }
 
 } // namespace
 
-ItemInterfaceList TestParserMidi::parse(const QByteArray& xml, const QString& controller) {
-    const QString path = m_dir.filePath("map.ncc");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(xml) != xml.size())
-        qFatal("cannot write the mapping fixture");
-    file.close();
-    return ParserMidi::parseXmlNi(path, controller);
-}
-
-void TestParserMidi::nothingRequiredMissing_data() {
+void TestParserMidi::parse_data() {
     QTest::addColumn<QByteArray>("xml");
-    QTest::addColumn<int>("count");
-    QTest::newRow("complete") << mapping(page(XFADER)) << 1;
-    QTest::newRow("root of another name") << mapping(page(XFADER), "ni-controller-midi-mapping") << 0;
-    QTest::newRow("malformed") << mapping(page(XFADER)).chopped(3) << 0;
-    QTest::newRow("not XML") << QByteArray("\x00\xff\x10", 3) << 0;
-    QTest::newRow("type in other case") << mapping(page(XFADER)).replace("type=\"Z\"", "type=\"z\"") << 0;
-    QTest::newRow("no midi-map") << mapping(page(XFADER)).replace("midi-map>", "midi-mop>") << 0;
-    QTest::newRow("no pages") << mapping(page(XFADER)).replace("pages>", "pagez>") << 0;
+    QTest::addColumn<QString>("controls");
+    const QString xfader = "wheel:XFader Basic 2/8";
+    QTest::newRow("complete") << mapping(page(XFADER)) << xfader;
+    QTest::newRow("root of another name")
+        << mapping(page(XFADER)).replace("ni-controller-midi-map", "ni-controller-midi-mapping") << "";
+    QTest::newRow("type in other case") << mapping(page(XFADER)).replace("\"Z\"", "\"z\"") << "";
+    QTest::newRow("first controller of the type")
+        << root(controller("O", page("<knob id=\"O\"/>")) + controller("Z", page("<knob id=\"A\"/>")) +
+                controller("Z", page("<knob id=\"B\"/>")))
+        << "knob:A Basic 0/0 0/0";
+    QTest::newRow("Shift") << mapping(page(XFADER + "<led id=\"L\"/>", "Shift"))
+                           << "wheel:XFader Shift 2/8, led:L Shift 0/0";
+    QTest::newRow("shift is Basic") << mapping(page(XFADER, "shift")) << xfader;
+    QTest::newRow("NO_TESTED") << mapping(page(XFADER, "NO_TESTED")) << "wheel:XFader NO_TESTED 2/8";
+    QTest::newRow("no name is Basic") << mapping("<page>" + XFADER + "</page>") << xfader;
+    // Each control starts from zeros; of a repeated value the last counts.
+    QTest::newRow("values do not carry over")
+        << mapping(page("<knob id=\"K1\"><channel>3</channel><controller>9</controller><min>1</min>"
+                        "<max>90</max></knob><knob id=\"K2\"><min>5</min></knob>"
+                        "<button id=\"B\"><on>127</on><off>1</off><on>64</on></button>"))
+        << "knob:K1 Basic 3/9 1/90, knob:K2 Basic 0/0 5/0, button:B Basic 0/0 64/1";
+    QTest::newRow("unknown kinds skipped")
+        << mapping(page("<button id=\"B\"/><pedal id=\"P\"><channel>1</channel></pedal><Knob id=\"k\"/>"
+                        "<led id=\"L\"><Channel>5</Channel></led>") +
+                   page("<wheel id=\"W\"/>", "Shift"))
+        << "button:B Basic 0/0 0/0, led:L Basic 0/0, wheel:W Shift 0/0";
+    // Channels that are not decimal numbers of 32 bits read 0.
+    QTest::newRow("channels") << mapping(page(
+                                     "<knob id=\"K\"><channel>one</channel></knob><led id=\"L\"><channel>"
+                                     "1.5</channel></led><led id=\"M\"><channel>2147483648</channel></led>"))
+                              << "knob:K Basic 0/0 0/0, led:L Basic 0/0, led:M Basic 0/0";
 }
 
-void TestParserMidi::nothingRequiredMissing() {
+void TestParserMidi::parse() {
     QFETCH(QByteArray, xml);
-    QFETCH(int, count);
-    QCOMPARE(int(parse(xml).size()), count);
-    QVERIFY(ParserMidi::parseXmlNi(m_dir.filePath("missing.ncc"), "Z").empty());
-}
-
-void TestParserMidi::firstControllerOfTheTypeWins() {
-    const QByteArray xml = "<ni-controller-midi-map>"
-                           "<controller type=\"Other\"><midi-map><pages><page><knob id=\"O\"/></page></pages>"
-                           "</midi-map></controller>"
-                           "<controller type=\"Z\"><midi-map><pages><page><knob id=\"A\"/></page></pages>"
-                           "</midi-map></controller>"
-                           "<controller type=\"Z\"><midi-map><pages><page><knob id=\"B\"/></page></pages>"
-                           "</midi-map></controller></ni-controller-midi-map>";
-    QCOMPARE(idNames(parse(xml)), QStringList({"knob:A"}));
-}
-
-void TestParserMidi::pageNameGivesMode_data() {
-    QTest::addColumn<QByteArray>("pageTag");
-    QTest::addColumn<ModelMode::EnumMode>("mode");
-    QTest::newRow("Shift") << QByteArray("<page name=\"Shift\">") << ModelMode::Shift;
-    QTest::newRow("shift is Basic") << QByteArray("<page name=\"shift\">") << ModelMode::Basic;
-    QTest::newRow("NO_TESTED") << QByteArray("<page name=\"NO_TESTED\">") << ModelMode::NO_TESTED;
-    QTest::newRow("empty") << QByteArray("<page name=\"\">") << ModelMode::Basic;
-    QTest::newRow("no name") << QByteArray("<page>") << ModelMode::Basic;
-}
-
-void TestParserMidi::pageNameGivesMode() {
-    QFETCH(QByteArray, pageTag);
-    QFETCH(ModelMode::EnumMode, mode);
-    const ItemInterfaceList items = parse(mapping(pageTag + XFADER + "<led id=\"L\"/></page>"));
-    QCOMPARE(int(items.size()), 2);
-    QCOMPARE(items[0]->mode(), mode);
-    QCOMPARE(items[1]->mode(), mode);
-}
-
-void TestParserMidi::valuesDoNotCarryOver() {
-    const ItemInterfaceList items =
-        parse(mapping(page("<knob id=\"K1\"><channel>3</channel><controller>9</controller>"
-                           "<min>1</min><max>90</max></knob>"
-                           "<knob id=\"K2\"><min>5</min></knob>"
-                           "<button id=\"B\"><on>127</on><off>0</off><on>64</on></button>")));
-    QCOMPARE(int(items.size()), 3);
-    const auto* second = qobject_cast<ItemKnob*>(items[1].get());
-    QVERIFY(second);
-    QCOMPARE(second->min(), 5);
-    QCOMPARE(second->max(), 0);
-    QCOMPARE(second->objectMidi().channel(), 0);
-    QCOMPARE(second->objectMidi().controller(), 0);
-    const auto* button = qobject_cast<ItemButton*>(items[2].get());
-    QVERIFY(button);
-    QCOMPARE(button->on(), 64); // the last of a repeated tag counts
-    QCOMPARE(button->off(), 0);
-}
-
-void TestParserMidi::unknownKindIsSkipped() {
-    const ItemInterfaceList items = parse(
-        mapping(page("<button id=\"B\"/><pedal id=\"P\"><channel>1</channel></pedal><touchstrip id=\"T\"/>"
-                     "<Knob id=\"k\"/><led id=\"L\"/>") +
-                page("<wheel id=\"W\"/>", "Shift")));
-    QCOMPARE(idNames(items), QStringList({"button:B", "led:L", "wheel:W"}));
+    QTemporaryDir dir;
+    QFile file(dir.filePath("map.ncc"));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size());
+    file.close();
+    const ItemInterfaceList items = ParserMidi::parseXmlNi(file.fileName(), "Z");
+    QTEST(describe(items), "controls");
     for (const auto& item : items)
-        QVERIFY(qobject_cast<ItemInterface*>(item.get()));
+        QVERIFY(qobject_cast<ItemInterface*>(item.get()) && item->objectMidi().name() == item->idName());
     QCOMPARE(qobject_interface_iid<ItemInterface*>(), "Quillon.ItemInterface/1.0");
-}
-
-void TestParserMidi::numbers_data() {
-    QTest::addColumn<QByteArray>("channel");
-    QTest::addColumn<int>("value");
-    QTest::newRow("decimal") << QByteArray("15") << 15;
-    QTest::newRow("not a number") << QByteArray("one") << 0;
-    QTest::newRow("fraction") << QByteArray("1.5") << 0;
-    QTest::newRow("hexadecimal") << QByteArray("0x10") << 0;
-    QTest::newRow("beyond 32 bits") << QByteArray("2147483648") << 0;
-    QTest::newRow("largest") << QByteArray("2147483647") << 2147483647;
-    QTest::newRow("negative") << QByteArray("-1") << -1;
-    QTest::newRow("empty") << QByteArray() << 0;
-}
-
-void TestParserMidi::numbers() {
-    QFETCH(QByteArray, channel);
-    QFETCH(int, value);
-    const ItemInterfaceList items = parse(mapping(
-        page("<wheel id=\"W\"><channel>" + channel + "</channel><controller>7</controller></wheel>")));
-    QCOMPARE(int(items.size()), 1);
-    QCOMPARE(items[0]->objectMidi().channel(), value);
-    QCOMPARE(items[0]->objectMidi().controller(), 7);
-}
-
-void TestParserMidi::controlCarriesIdAndPageMode() {
-    const ItemInterfaceList items = parse(mapping(page("<led id=\"L\"/>") + page(XFADER, "Shift")));
-    QCOMPARE(int(items.size()), 2);
-    const auto* wheel = qobject_cast<const ItemWheel*>(items[1].get());
-    QVERIFY(wheel);
-    QCOMPARE(wheel->idName(), QString("XFader"));
-    QCOMPARE(wheel->objectMidi().name(), QString("XFader"));
-    QCOMPARE(wheel->objectMidi().channel(), 2);
-    QCOMPARE(wheel->objectMidi().controller(), 8);
-    QCOMPARE(wheel->objectMidi().mode(), ModelMode::Shift);
-    QCOMPARE(wheel->objectMidi().value(), 0);
-    QCOMPARE(wheel->max(), 127);
-    QCOMPARE(items[0]->objectMidi().mode(), ModelMode::Basic);
 }
 
 QUILLON_TEST_MAIN(TestParserMidi)

@@ -13,6 +13,7 @@
 #include "core/Setting.h"
 #include "core/Singleton.h"
 #include "core/WavPhrasing.h"
+#include "DeviceStream.h"
 
 namespace {
 
@@ -29,11 +30,6 @@ qint32 framesPerPoint(double rate, double pointsPerSecond) {
 qint32 pointsIn(double frames, qint32 samplesPerPoint) {
     const double points = std::ceil(frames / samplesPerPoint);
     return points >= 0.0 && points < MOST / 2 ? qint32(points) : 0;
-}
-
-// Frames per buffer as PortAudio takes them; 0 lets PortAudio choose.
-unsigned long framesPerBuffer(double frames) {
-    return frames >= 1.0 && frames <= double(std::numeric_limits<quint32>::max()) ? (unsigned long)frames : 0;
 }
 
 } // namespace
@@ -126,25 +122,10 @@ void WorkerPlayObject::load(std::shared_ptr<const QSample> sample) {
     publish();
     m_context.request(PlayContext::REANCHOR_A | PlayContext::REANCHOR_B);
 
-    if (m_sample->channels() <= 0 || Pa_Initialize() != paNoError)
-        return;
-    // Only the device the descriptor was made for: indices move when devices come and go.
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(m_sample->deviceID());
-    if (info && QString::fromUtf8(info->name) == m_sample->deviceName()) {
-        PaStreamParameters output{};
-        output.device = m_sample->deviceID();
-        output.channelCount = m_sample->channels();
-        output.sampleFormat = paInt16;
-        output.suggestedLatency = info->defaultLowOutputLatency;
-        output.hostApiSpecificStreamInfo = nullptr;
-        const double buffer = Singleton::instance()->instancePerformance()->outputBuffer();
-        if (Pa_OpenStream(&m_stream, nullptr, &output, m_sample->samplerate(), framesPerBuffer(buffer),
-                          paClipOff | paDitherOff, paTestOutputCallback, &m_context) != paNoError)
-            m_stream = nullptr;
-    }
-    // A stream that did not open leaves the player silent, and PortAudio as it was.
-    if (!m_stream)
-        Pa_Terminate();
+    // A stream that does not open leaves the player silent.
+    m_stream = DeviceStream::open(*m_sample, DeviceStream::Direction::Output,
+                                  Singleton::instance()->instancePerformance()->outputBuffer(),
+                                  paClipOff | paDitherOff, paTestOutputCallback, &m_context);
 }
 
 void WorkerPlayObject::play() {
@@ -161,13 +142,8 @@ void WorkerPlayObject::stop() {
 void WorkerPlayObject::closeStream(bool abort) {
     if (!m_stream)
         return;
-    if (abort)
-        Pa_AbortStream(m_stream);
-    else
-        Pa_StopStream(m_stream);
-    Pa_CloseStream(m_stream);
+    DeviceStream::close(m_stream, abort);
     m_stream = nullptr;
-    Pa_Terminate();
     m_isPlaying = false;
     reclaim(true);
 }

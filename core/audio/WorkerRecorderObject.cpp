@@ -2,7 +2,6 @@
 
 #include <QtDebug>
 
-#include <limits>
 
 #include "core/ManageWAV.h"
 #include "core/Mode.h"
@@ -11,15 +10,11 @@
 #include "core/QSample.h"
 #include "core/Singleton.h"
 #include "core/timecode/ReceiveTimecodeDVSObject.h"
+#include "DeviceStream.h"
 
 namespace {
 
 constexpr auto relaxed = std::memory_order_relaxed;
-
-// Frames per buffer as PortAudio takes them; 0 lets PortAudio choose.
-unsigned long framesPerBuffer(double frames) {
-    return frames >= 1.0 && frames <= double(std::numeric_limits<quint32>::max()) ? (unsigned long)frames : 0;
-}
 
 // Whether the pair at `pos` (channels 2 pos and 2 pos + 1) lies within a frame of `channels`.
 bool pairInFrame(int channels, int pos) {
@@ -83,27 +78,12 @@ void WorkerRecorderObject::load(std::shared_ptr<const QSample> sample) {
                    << "lies outside the" << m_sample->channels() << "channels of" << m_sample->deviceName();
         return;
     }
-    if (Pa_Initialize() != paNoError)
+    const double buffer = Singleton::instance()->instancePerformance()->inputBuffer(m_tag);
+    m_stream = DeviceStream::open(*m_sample, DeviceStream::Direction::Input, buffer, paNoFlag, paTestInputCallback,
+                                  &m_context);
+    // A stream that did not open leaves the input silent.
+    if (!m_stream)
         return;
-    // Only the device the descriptor was made for: indices move when devices come and go.
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(m_sample->deviceID());
-    if (info && QString::fromUtf8(info->name) == m_sample->deviceName()) {
-        PaStreamParameters parameters{};
-        parameters.device = m_sample->deviceID();
-        parameters.channelCount = m_sample->channels();
-        parameters.sampleFormat = paInt16;
-        parameters.suggestedLatency = info->defaultLowInputLatency;
-        parameters.hostApiSpecificStreamInfo = nullptr;
-        const double buffer = Singleton::instance()->instancePerformance()->inputBuffer(m_tag);
-        if (Pa_OpenStream(&m_stream, &parameters, nullptr, m_sample->samplerate(), framesPerBuffer(buffer),
-                          paNoFlag, paTestInputCallback, &m_context) != paNoError)
-            m_stream = nullptr;
-    }
-    // A stream that did not open leaves the input silent, and PortAudio as it was.
-    if (!m_stream) {
-        Pa_Terminate();
-        return;
-    }
     if (m_context.mode->modeRecorder()) {
         m_wav = std::make_unique<ManageWAV>();
         m_context.wav = m_wav.get();
@@ -140,14 +120,9 @@ void WorkerRecorderObject::timecodeUpdateBPM() {
 void WorkerRecorderObject::closeStream(bool abort) {
     if (!m_stream)
         return;
-    // Both return once the callback has finished: the context and the buffer are ours again.
-    if (abort)
-        Pa_AbortStream(m_stream);
-    else
-        Pa_StopStream(m_stream);
-    Pa_CloseStream(m_stream);
+    // Returns once the callback has finished: the context and the buffer are ours again.
+    DeviceStream::close(m_stream, abort);
     m_stream = nullptr;
-    Pa_Terminate();
 }
 
 void WorkerRecorderObject::writeRecording() {

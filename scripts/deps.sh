@@ -11,6 +11,7 @@ PACKAGES=(
     librtmidi-dev libjack-jackd2-dev jackd2
     libbenchmark-dev
     xvfb fonts-dejavu-core
+    procps
 )
 
 missing=()

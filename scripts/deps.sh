@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-    cmake g++ pkg-config
+    cmake make g++ pkg-config
     qt6-base-dev qt6-multimedia-dev qt6-5compat-dev
     libquazip1-qt6-dev
     portaudio19-dev libasound2-dev libasound2-plugins

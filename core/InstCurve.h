@@ -21,7 +21,7 @@ public:
     QListDataCurve* curveMain(ModelGraph::EnumGraph graph) const;
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
 
     QListDataCurve* m_curveMain[2] = {nullptr, nullptr};
 };

@@ -109,6 +109,11 @@ Q_ENUM_NS(EnumMode)
 
 namespace Model {
 
+// The slot of a per-input pair: 1 for INPUT_B, 0 for every other graph value.
+constexpr int inputIndex(ModelGraph::EnumGraph graph) {
+    return graph == ModelGraph::INPUT_B ? 1 : 0;
+}
+
 // The key name of an enumeration value ("INPUT_A"); empty for a value without a key.
 template <typename Enum> QString toText(Enum value) {
     return QString::fromLatin1(QMetaEnum::fromType<Enum>().valueToKey(static_cast<int>(value)));

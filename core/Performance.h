@@ -49,7 +49,7 @@ signals:
     void s_OutputSample();
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
     // Keeps the last step unless both the rate and the processing buffer are above 0.
     void deriveStep(int input);
 

@@ -28,7 +28,7 @@ public slots:
     void initIdPhrasingActivated();
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
 
     QList<QPhrasing> m_listPhrasing[2];
     QUuid m_idPhrasingActivated[2];

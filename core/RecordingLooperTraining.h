@@ -81,7 +81,7 @@ signals:
     void s_ResetCurve_2();
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
     static bool opensCurve(const QString& path);
 
     int m_version = 0;

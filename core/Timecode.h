@@ -25,7 +25,7 @@ public slots:
     void modeTimecode_off(ModelGraph::EnumGraph graph);
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
 
     std::atomic<double> m_timecodeOffset[2] = {0.0, 0.0};
     std::atomic<bool> m_modeTimecode[2] = {false, false};

@@ -21,7 +21,7 @@ public:
     void setCalculVinylDeltaPosition(ModelGraph::EnumGraph graph, double degrees);
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
 
     std::atomic<double> m_vinylPosition[2] = {0.0, 0.0};
     std::atomic<double> m_vinylDeltaPosition[2] = {0.0, 0.0};

@@ -21,7 +21,7 @@ public:
     void setWavPhrasing(ModelGraph::EnumGraph graph, std::shared_ptr<const QWav> wav);
 
 private:
-    static int index(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int index(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
 
     std::shared_ptr<const QWav> m_wav[2];
 };

@@ -76,7 +76,7 @@ public slots:
     void initRelaunch();
 
 private:
-    static int deckOf(ModelGraph::EnumGraph graph) { return graph == ModelGraph::INPUT_B ? 1 : 0; }
+    static int deckOf(ModelGraph::EnumGraph graph) { return Model::inputIndex(graph); }
 
     void setupDeck(ModelGraph::EnumGraph graph);
     void setupDeckTiming(ModelGraph::EnumGraph graph);

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QPixmap;
+
 // Where the data folder is, and the paths of files inside its subfolders.
 // Every join resolves the data folder anew; nothing is cached.
 class Path {
@@ -26,6 +28,9 @@ public:
     static QString scratchTools();
 
     static QString joinResourceImage(const QString& name);
+    // The embedded icon of that name; a null pixmap when it is missing. Defined by the interface
+    // library (gui/PathResourceIcon.cpp): the core links no Qt Gui.
+    static QPixmap joinResourceIcon(const QString& name);
 
 private:
     static QString join(const QString& folder, const QString& name);

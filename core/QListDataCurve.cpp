@@ -205,6 +205,7 @@ void QListDataCurve::initStartValueBeforeTimecode(int i) {
         point.setTimecode(mark);
         point.setTargetPosition(point.targetPosition() + turn);
     }
+    m_generation.fetch_add(1, std::memory_order_release);
 }
 
 void QListDataCurve::clear() {
@@ -214,6 +215,7 @@ void QListDataCurve::clear() {
         std::copy(std::begin(m_segments), std::end(m_segments), segments);
         std::fill(std::begin(m_segments), std::end(m_segments), nullptr);
         m_size.store(0, std::memory_order_release);
+        m_generation.fetch_add(1, std::memory_order_release);
     }
     for (QData* segment : segments)
         freeSegment(segment);

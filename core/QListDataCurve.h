@@ -64,6 +64,10 @@ public:
     // Frees every point. Only while no other thread uses the list.
     void clear();
 
+    // Any thread, without locking: bumped whenever stored points change or go (back-fill, clear), so
+    // a reader that keeps its own copy knows when to copy everything again instead of only new points.
+    quint64 generation() const { return m_generation.load(std::memory_order_acquire); }
+
 private:
     static int segmentOf(qint64 i);
     static qint64 segmentStart(int k) { return qint64(FIRST_SEGMENT) * ((qint64(1) << k) - 1); }
@@ -83,4 +87,6 @@ private:
     QData* m_segments[SEGMENTS] = {};
     // Written under m_mutex; read without it by size().
     std::atomic<int> m_size{0};
+    // Written under m_mutex; read without it by generation().
+    std::atomic<quint64> m_generation{0};
 };

@@ -108,6 +108,7 @@ void TestQCurve::backFill() {
     for (int i = 0; i < 4; ++i)
         list.addQdata(point(i * 160, 10 + i, 100.0 + i, -1));
     list.addQdata(point(640, 0.0, 110.0, timecode));
+    const quint64 before = list.generation();
     // Indices outside the list move nothing.
     list.initStartValueBeforeTimecode(0);
     list.initStartValueBeforeTimecode(5);
@@ -121,6 +122,11 @@ void TestQCurve::backFill() {
         QCOMPARE(list.value(i)->targetPosition(), 107.0 + i);
     }
     QCOMPARE(list.value(4)->timecode(), timecode);
+    // Readers that keep a copy must see that stored points changed, and again when they go.
+    QVERIFY(list.generation() != before);
+    const quint64 filled = list.generation();
+    list.clear();
+    QVERIFY(list.generation() != filled);
 }
 
 void TestQCurve::searches_data() {

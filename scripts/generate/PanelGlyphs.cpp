@@ -63,14 +63,7 @@ void share(QPainter& p) {
 // A floppy disk.
 void save(QPainter& p) {
     Ink::solid(p, Ink::GLYPH);
-    QPainterPath disk;
-    disk.moveTo(14, 14);
-    disk.lineTo(72, 14);
-    disk.lineTo(86, 28);
-    disk.lineTo(86, 86);
-    disk.lineTo(14, 86);
-    disk.closeSubpath();
-    p.drawPath(disk);
+    p.drawPolygon(QPolygonF({QPointF(14, 14), QPointF(72, 14), QPointF(86, 28), QPointF(86, 86), QPointF(14, 86)}));
     Ink::solid(p, Ink::DARK);
     p.drawRect(QRectF(28, 14, 36, 22));
     p.drawRoundedRect(QRectF(26, 52, 48, 34), 3, 3);
@@ -81,16 +74,8 @@ void save(QPainter& p) {
 // A folder with an arrow going in: open a sound file.
 void import(QPainter& p) {
     Ink::solid(p, Ink::GLYPH);
-    QPainterPath folder;
-    folder.moveTo(10, 30);
-    folder.lineTo(10, 86);
-    folder.lineTo(90, 86);
-    folder.lineTo(90, 36);
-    folder.lineTo(48, 36);
-    folder.lineTo(40, 26);
-    folder.lineTo(14, 26);
-    folder.closeSubpath();
-    p.drawPath(folder);
+    p.drawPolygon(QPolygonF({QPointF(10, 30), QPointF(10, 86), QPointF(90, 86), QPointF(90, 36), QPointF(48, 36),
+                             QPointF(40, 26), QPointF(14, 26)}));
     p.setPen(Ink::stroke(Ink::DARK, 8));
     p.drawLine(QPointF(50, 46), QPointF(50, 70));
     Ink::solid(p, Ink::DARK);

@@ -133,6 +133,15 @@ void drumming(QPainter& p) {
         p.drawLine(QPointF(x, 70 + (x == 50 ? 4 : 2)), QPointF(x, 86 + (x == 50 ? 4 : 0)));
 }
 
+// The combo boxes' drop-down arrow, which the style sheet names.
+void dropDown(QPainter& p) {
+    Ink::solid(p, QColor(175, 176, 177));
+    p.drawPolygon(QPolygonF({QPointF(14, 30), QPointF(86, 30), QPointF(50, 74)}));
+}
+
+// Shown at 10 x 10; drawn at twice that for screens with more pixels.
+constexpr int ARROW_SIDE = 20;
+
 } // namespace
 
 QList<Glyph> toolGlyphs() {
@@ -147,5 +156,6 @@ QList<Glyph> toolGlyphs() {
         {"music-sound-wave-line.png", ICON_SIDE, waveLine},
         {"phrasing.png", ICON_SIDE, phrasing},
         {"drumming.png", ICON_SIDE, drumming},
+        {"dropdown.png", ARROW_SIDE, dropDown},
     };
 }

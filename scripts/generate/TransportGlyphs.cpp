@@ -11,14 +11,14 @@ namespace {
 
 void playIn(QPainter& p, const QColor& color) {
     Ink::outline(p, color, 5);
-    p.drawEllipse(QPointF(50, 50), 44, 44);
+    p.drawEllipse(QPointF(50, 50), 42, 42);
     Ink::solid(p, color);
     p.drawPolygon(QPolygonF({QPointF(38, 28), QPointF(38, 72), QPointF(74, 50)}));
 }
 
 void pauseIn(QPainter& p, const QColor& color) {
     Ink::outline(p, color, 5);
-    p.drawEllipse(QPointF(50, 50), 44, 44);
+    p.drawEllipse(QPointF(50, 50), 42, 42);
     Ink::solid(p, color);
     p.drawRoundedRect(QRectF(33, 29, 12, 42), 3, 3);
     p.drawRoundedRect(QRectF(55, 29, 12, 42), 3, 3);

@@ -2,7 +2,7 @@
 // commits (the build itself only embeds and copies them):
 //   quillon_generate pictures <resources folder>   icons and images, checked against pictures.txt
 //   quillon_generate data <resources folder>       sounds, the default set and the default colour file
-// scripts/make-pictures.sh and scripts/make-data.sh build and run it.
+// scripts/make-resources.sh builds and runs it.
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>

@@ -169,7 +169,10 @@ void TestResources::sourceNamesListed() {
 // The sheet parses, and its checked looks take effect on the object names the widgets carry.
 void TestResources::styleSheet() {
     const QString sheet = Function::loadStyleFromFile(Path::joinCss("style.css"));
-    QVERIFY(!sheet.isEmpty());
+    for (const char* name : {"dark", "toggle", "togglecircular", "midi", "menu", "big", "volume", "bpm",
+                             "selectdisplaymode", "border", "frameheader", "framecore", "frameborder",
+                             "contextmenu", "contextgraph", "color", "title"})
+        QVERIFY2(sheet.contains(QString("#%1").arg(name)), name);
     QTest::failOnWarning(QRegularExpression("(?i)style ?sheet"));
 
     // The window's palette, as the application sets it.

@@ -26,8 +26,8 @@ void BM_Refresh(benchmark::State& state) {
         ModelGraph::INPUT_A, std::make_shared<const QWav>(RATE, 1, QList<QList<qint16>>{samples}));
     QWPainterWav::Segments segments;
     for (int k = 0; k < AREAS; ++k)
-        segments.append({{k * (SAMPLES / AREAS), (k + 1) * (SAMPLES / AREAS)},
-                         QColor::fromHsv(k * 30, 255, 220)});
+        segments.append(
+            {{k * (SAMPLES / AREAS), (k + 1) * (SAMPLES / AREAS)}, QColor::fromHsv(k * 30, 255, 220)});
     QWPainterWav wav(ModelGraph::INPUT_A);
     for (auto _ : state) {
         wav.refresh(&segments);

@@ -16,7 +16,9 @@ namespace {
 
 constexpr int BASELINE = QWPainterWav::PICTURE_HEIGHT - 50;
 constexpr int VALUE_OFFSET = 32768;
-constexpr QRgb rgbOf(Constant::Color::Rgba color) { return qRgb(color.red, color.green, color.blue); }
+constexpr QRgb rgbOf(Constant::Color::Rgba color) {
+    return qRgb(color.red, color.green, color.blue);
+}
 constexpr QRgb BACKGROUND = rgbOf(Constant::Color::COLOR_BLACK_43);
 constexpr QRgb NO_SOUND = rgbOf(Constant::Color::COLOR_NO_SOUND);
 
@@ -182,8 +184,8 @@ void QWPainterWav::drawWavCurve(QImage& image, const QList<qint16>& samples, int
             while (i >= m_runStart.at(run + 1))
                 ++run;
             const int segment = m_runSegment.at(run);
-            qsizetype slot = std::find(columnSegments.cbegin(), columnSegments.cend(), segment) -
-                             columnSegments.cbegin();
+            qsizetype slot =
+                std::find(columnSegments.cbegin(), columnSegments.cend(), segment) - columnSegments.cbegin();
             if (slot == columnSegments.size()) {
                 columnSegments.append(segment);
                 columnRows.append(RowDeltas{});

@@ -2,7 +2,8 @@
 
 #include <QComboBox>
 
-void ComboEntries::fill(QComboBox* combo, const QStringList& entries, int defaultIndex, const QString& start) {
+void ComboEntries::fill(QComboBox* combo, const QStringList& entries, int defaultIndex,
+                        const QString& start) {
     combo->addItems(entries);
     if (start.isEmpty())
         combo->setCurrentIndex(defaultIndex);

@@ -3,9 +3,9 @@
 #include <QPushButton>
 #include <QString>
 
-// A two-picture button on a dark background (style-sheet name "dark"): it shows the "on" picture while its own checked flag is set, else the "off" picture.
-// The flag is not Qt's checkable state and never changes on a press: the owner sets it. A press with
-// any button emits s_push and is swallowed.
+// A two-picture button on a dark background (style-sheet name "dark"): it shows the "on" picture while its
+// own checked flag is set, else the "off" picture. The flag is not Qt's checkable state and never changes on
+// a press: the owner sets it. A press with any button emits s_push and is swallowed.
 class QB2PushDark : public QPushButton {
     Q_OBJECT
 

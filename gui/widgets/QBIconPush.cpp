@@ -29,8 +29,8 @@ void QBIconPush::loadAuthorImageWithPath(const QString& path) {
     // A file that is not a picture (a package can carry anything) shows the default, not a blank.
     if (picture.isNull())
         picture.load(Path::joinResourceImage(m_defaultPicture));
-    m_label->setPixmap(picture.isNull() ? picture
-                                        : picture.scaled(200, 100, Qt::KeepAspectRatio, Qt::FastTransformation));
+    m_label->setPixmap(
+        picture.isNull() ? picture : picture.scaled(200, 100, Qt::KeepAspectRatio, Qt::FastTransformation));
 }
 
 void QBIconPush::mousePressEvent(QMouseEvent*) {

@@ -3,8 +3,9 @@
 #include <QPushButton>
 #include <QString>
 
-// A tool-bar or panel button on a dark background (style-sheet name "dark") showing one picture. A left press on the enabled button emits s_push and
-// is swallowed, so the button never shows Qt's pressed state; other buttons get the normal handling.
+// A tool-bar or panel button on a dark background (style-sheet name "dark") showing one picture. A left press
+// on the enabled button emits s_push and is swallowed, so the button never shows Qt's pressed state; other
+// buttons get the normal handling.
 class QBPushDark : public QPushButton {
     Q_OBJECT
 

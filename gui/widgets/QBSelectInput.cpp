@@ -18,8 +18,10 @@ void QBSelectInput::toggleState() {
         qint32 state;
         ModelInput::EnumInput input;
     };
-    static constexpr Step next[4] = {
-        {1, ModelInput::TEXT_A_B}, {2, ModelInput::TEXT_B}, {3, ModelInput::TEXT_A_B}, {0, ModelInput::TEXT_A}};
+    static constexpr Step next[4] = {{1, ModelInput::TEXT_A_B},
+                                     {2, ModelInput::TEXT_B},
+                                     {3, ModelInput::TEXT_A_B},
+                                     {0, ModelInput::TEXT_A}};
     const Step& step = next[m_state % 4];
     m_state = step.state;
     m_inputText = step.input;

@@ -9,7 +9,8 @@
 
 QCSelectDisplayMode::QCSelectDisplayMode(QWidget* parent) : QComboBox(parent) {
     setObjectName(QStringLiteral("selectdisplaymode"));
-    addItem(QIcon(Path::joinResourceIcon(QStringLiteral("music-sound-wave-line.png"))), QStringLiteral("Normal"));
+    addItem(QIcon(Path::joinResourceIcon(QStringLiteral("music-sound-wave-line.png"))),
+            QStringLiteral("Normal"));
     addItem(QIcon(Path::joinResourceIcon(QStringLiteral("phrasing.png"))), QStringLiteral("Phrasing"));
     addItem(QIcon(Path::joinResourceIcon(QStringLiteral("drumming.png"))), QStringLiteral("Drumming"));
     connect(this, &QComboBox::currentIndexChanged, this, &QCSelectDisplayMode::save);

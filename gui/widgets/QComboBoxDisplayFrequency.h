@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QString>
 
-
 // The display refresh rate of the graphs, in refreshes per second.
 // It starts from the stored text `start` (empty: the default) and passes it into the buffer settings
 // at once; its owner connects to s_Textchanged afterwards, so only a later choice of the user is

@@ -6,8 +6,7 @@
 #include "core/Performance.h"
 #include "core/Singleton.h"
 
-QComboBoxOutputBuffer::QComboBoxOutputBuffer(const QString& start, QWidget* parent)
-    : QComboBox(parent) {
+QComboBoxOutputBuffer::QComboBoxOutputBuffer(const QString& start, QWidget* parent) : QComboBox(parent) {
     ComboEntries::fill(this, {"128", "256", "512", "1024", "2048"}, 0, start);
     save(currentText());
     connect(this, &QComboBox::currentTextChanged, this, &QComboBoxOutputBuffer::save);

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QString>
 
-
 // The frames per buffer of the playback output.
 // It starts from the stored text `start` (empty: the default) and passes it into the buffer settings
 // at once; its owner connects to s_Textchanged afterwards, so only a later choice of the user is

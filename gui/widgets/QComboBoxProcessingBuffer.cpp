@@ -6,7 +6,8 @@
 #include "core/Performance.h"
 #include "core/Singleton.h"
 
-QComboBoxProcessingBuffer::QComboBoxProcessingBuffer(ModelGraph::EnumGraph input, const QString& start, QWidget* parent)
+QComboBoxProcessingBuffer::QComboBoxProcessingBuffer(ModelGraph::EnumGraph input, const QString& start,
+                                                     QWidget* parent)
     : QComboBox(parent), m_input(input) {
     ComboEntries::fill(this, {"600", "500", "400", "300", "150", "100", "75", "50"}, 3, start);
     save(currentText());

@@ -2,7 +2,8 @@
 
 #include <QPainter>
 
-QWRotationLabel::QWRotationLabel(const QString& caption, QWidget* parent) : QWidget(parent), m_caption(caption) {
+QWRotationLabel::QWRotationLabel(const QString& caption, QWidget* parent)
+    : QWidget(parent), m_caption(caption) {
     setObjectName(QStringLiteral("menu"));
 }
 

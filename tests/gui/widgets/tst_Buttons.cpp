@@ -5,7 +5,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <functional>
 #include <memory>
 
 #include "GuiTest.h"
@@ -44,6 +43,13 @@ std::unique_ptr<QPushButton> makeButton(const QString& kind) {
     if (kind == "QBMidiLearn")
         return std::make_unique<QBMidiLearn>();
     return std::make_unique<QBPushMenuNoLabel>("option.png");
+}
+
+// Whether the button shows the embedded picture `name` (trivially true for a picture the resources lack).
+bool shows(const QAbstractButton* button, const QString& name) {
+    const QSize size = button->iconSize();
+    return button->icon().pixmap(size).toImage() ==
+           QIcon(Path::joinResourceIcon(name)).pixmap(size).toImage();
 }
 
 } // namespace
@@ -103,8 +109,10 @@ void TestButtons::press() {
         }
         QTEST(int(pushes.size()), "pushes");
         QCOMPARE(clicks.size(), 0);
-        if (twoPictures)
+        if (twoPictures) {
             QCOMPARE(twoPictures->isChecked(), checked);
+            QVERIFY(shows(twoPictures, checked ? "pause-button.png" : "play-button.png"));
+        }
     }
 }
 
@@ -125,10 +133,10 @@ void TestButtons::toggle_data() {
         QTest::addRow("%s left press when off", kind) << k << false << true << "left" << true << 1 << 0;
         QTest::addRow("%s right press", kind) << k << false << true << "right" << false << 0 << 0;
     }
-    QTest::newRow("toggleOffIfEnabled disabled") << "QBToggle" << true << false << "toggleOffIfEnabled" << true
-                                                 << 0 << 0;
-    QTest::newRow("toggleOffIfEnabled enabled") << "QBToggle" << true << true << "toggleOffIfEnabled" << false
-                                                << 0 << 1;
+    QTest::newRow("toggleOffIfEnabled disabled")
+        << "QBToggle" << true << false << "toggleOffIfEnabled" << true << 0 << 0;
+    QTest::newRow("toggleOffIfEnabled enabled")
+        << "QBToggle" << true << true << "toggleOffIfEnabled" << false << 0 << 1;
 }
 
 void TestButtons::toggle() {
@@ -157,13 +165,17 @@ void TestButtons::selectInputCycles() {
     QBSelectInput selector;
     QCOMPARE(mode->inputText(), ModelInput::TEXT_A);
     QSignalSpy values(&selector, &QBSelectInput::s_toogle_value);
-    const ModelInput::EnumInput expected[] = {ModelInput::TEXT_A_B, ModelInput::TEXT_B, ModelInput::TEXT_A_B,
-                                              ModelInput::TEXT_A};
-    for (ModelInput::EnumInput input : expected) {
+    const std::pair<ModelInput::EnumInput, const char*> expected[] = {
+        {ModelInput::TEXT_A_B, "switch_a_b_text.png"},
+        {ModelInput::TEXT_B, "switch_b_text.png"},
+        {ModelInput::TEXT_A_B, "switch_a_b_text.png"},
+        {ModelInput::TEXT_A, "switch_a_text.png"}};
+    for (const auto& [input, picture] : expected) {
         QTest::mouseClick(&selector, Qt::LeftButton);
         QCOMPARE(values.takeFirst().at(0).value<ModelInput::EnumInput>(), input);
         QCOMPARE(selector.currentInputText(), input);
         QCOMPARE(mode->inputText(), input);
+        QVERIFY(shows(&selector, picture));
     }
     QTest::mouseClick(&selector, Qt::RightButton);
     selector.disabled();
@@ -242,7 +254,8 @@ void TestButtons::authorPicture() {
         QVERIFY(image.save(path, format.constData()));
     }
     // No file, or no picture in it: the default picture (empty while the resources lack it).
-    const QSize shown = fileSize.isValid() ? fileSize : QPixmap(Path::joinResourceImage("LogoQuillon.png")).size();
+    const QSize shown =
+        fileSize.isValid() ? fileSize : QPixmap(Path::joinResourceImage("LogoQuillon.png")).size();
     QBIconPush author("LogoQuillon.png");
     QCOMPARE(author.findChild<QLabel*>()->pixmap().size(),
              shown.isEmpty() ? QSize(0, 0) : shown.scaled(200, 100, Qt::KeepAspectRatio));

@@ -2,6 +2,7 @@
 #include <QEnterEvent>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QtTest>
@@ -85,14 +86,11 @@ QList<QWidget*> widgetsIn(State state) {
         slider->setValue(160);
         volume->setValue(90);
         break;
-    case Hovered:
-        for (QWidget* widget : widgets)
-            widget->setAttribute(Qt::WA_UnderMouse);
-        {
-            QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-            QApplication::sendEvent(menu, &enter);
-        }
+    case Hovered: {
+        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+        QApplication::sendEvent(menu, &enter);
         break;
+    }
     case Disabled:
         for (QWidget* widget : widgets)
             widget->setEnabled(false);
@@ -140,6 +138,15 @@ void TestWidgetGallery::gallery() {
     grid->addWidget(new QBIconPush("LogoQuillon.png"), 4, 1, 1, 6, Qt::AlignLeft);
     panel.show();
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    // Each widget of the hovered row as if the pointer rested on it (buttons track it on moves).
+    for (int column = 1; column < grid->columnCount(); ++column) {
+        QWidget* widget = grid->itemAtPosition(Hovered, column)->widget();
+        widget->setAttribute(Qt::WA_UnderMouse);
+        const QPointF centre = QRectF(widget->rect()).center();
+        QMouseEvent move(QEvent::MouseMove, centre, widget->mapToGlobal(centre), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
     QVERIFY(!Artifacts::save(&panel, "widgets").isEmpty());
 
     // The hovered side-menu entry shows its caption, painted upwards in the space above its picture.

@@ -133,10 +133,9 @@ void TestButtons::toggle_data() {
         QTest::addRow("%s left press when off", kind) << k << false << true << "left" << true << 1 << 0;
         QTest::addRow("%s right press", kind) << k << false << true << "right" << false << 0 << 0;
     }
-    QTest::newRow("toggleOffIfEnabled disabled")
-        << "QBToggle" << true << false << "toggleOffIfEnabled" << true << 0 << 0;
-    QTest::newRow("toggleOffIfEnabled enabled")
-        << "QBToggle" << true << true << "toggleOffIfEnabled" << false << 0 << 1;
+    const QString toggle = "QBToggle", offIfEnabled = "toggleOffIfEnabled";
+    QTest::newRow("toggleOffIfEnabled disabled") << toggle << true << false << offIfEnabled << true << 0 << 0;
+    QTest::newRow("toggleOffIfEnabled enabled") << toggle << true << true << offIfEnabled << false << 0 << 1;
 }
 
 void TestButtons::toggle() {

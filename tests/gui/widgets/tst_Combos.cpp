@@ -89,39 +89,21 @@ void TestCombos::startValue_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<double>("value");
-    QTest::newRow("display default") << "display"
-                                     << ""
-                                     << "120" << 1000.0 / 120;
-    QTest::newRow("display 60") << "display"
-                                << "60"
-                                << "60" << 1000.0 / 60;
-    QTest::newRow("input A unknown") << "inputA"
-                                     << "100"
-                                     << "128" << 128.0;
-    QTest::newRow("input B 2048") << "inputB"
-                                  << "2048"
-                                  << "2048" << 2048.0;
-    QTest::newRow("output default") << "output"
-                                    << ""
-                                    << "128" << 128.0;
-    QTest::newRow("output 512") << "output"
-                                << "512"
-                                << "512" << 512.0;
-    QTest::newRow("processing B default") << "processingB"
-                                          << ""
-                                          << "300" << 300.0;
-    QTest::newRow("processing A 75") << "processingA"
-                                     << "75"
-                                     << "75" << 75.0;
-    QTest::newRow("processing A garbage") << "processingA"
-                                          << "-1e9"
-                                          << "600" << 600.0;
-    QTest::newRow("beats") << "bpm"
-                           << ""
-                           << "8" << 8.0;
-    QTest::newRow("display mode") << "mode"
-                                  << ""
-                                  << "Normal" << double(ModelDisplay::NORMAL);
+    const auto row = [](const char* name, const char* kind, const char* start, const char* shown,
+                        double value) {
+        QTest::newRow(name) << QString(kind) << QString(start) << QString(shown) << value;
+    };
+    row("display default", "display", "", "120", 1000.0 / 120);
+    row("display 60", "display", "60", "60", 1000.0 / 60);
+    row("input A unknown", "inputA", "100", "128", 128);
+    row("input B 2048", "inputB", "2048", "2048", 2048);
+    row("output default", "output", "", "128", 128);
+    row("output 512", "output", "512", "512", 512);
+    row("processing B default", "processingB", "", "300", 300);
+    row("processing A 75", "processingA", "75", "75", 75);
+    row("processing A garbage", "processingA", "-1e9", "600", 600);
+    row("beats", "bpm", "", "8", 8);
+    row("display mode", "mode", "", "Normal", ModelDisplay::NORMAL);
 }
 
 void TestCombos::startValue() {
@@ -149,29 +131,21 @@ void TestCombos::choice_data() {
     QTest::addColumn<QString>("pick"); // an entry text, or "save:<text>" for a direct call of save
     QTest::addColumn<double>("value");
     QTest::addColumn<int>("announced");
-    QTest::newRow("input buffer 1024") << "inputB"
-                                       << "1024" << 1024.0 << 1;
-    QTest::newRow("processing 50") << "processingA"
-                                   << "50" << 50.0 << 1;
-    QTest::newRow("display 30") << "display"
-                                << "30" << 1000.0 / 30 << 1;
-    QTest::newRow("beats 32") << "bpm"
-                              << "32" << 32.0 << 1;
-    QTest::newRow("not an entry") << "output"
-                                  << "100" << 128.0 << 0;
-    QTest::newRow("Drumming") << "mode"
-                              << "Drumming" << double(ModelDisplay::DRUMMING) << 1;
+    const auto row = [](const char* name, const char* kind, const char* pick, double value, int announced) {
+        QTest::newRow(name) << QString(kind) << QString(pick) << value << announced;
+    };
+    row("input buffer 1024", "inputB", "1024", 1024, 1);
+    row("processing 50", "processingA", "50", 50, 1);
+    row("display 30", "display", "30", 1000.0 / 30, 1);
+    row("beats 32", "bpm", "32", 32, 1);
+    row("not an entry", "output", "100", 128, 0);
+    row("Drumming", "mode", "Drumming", ModelDisplay::DRUMMING, 1);
     // Nothing not above 0 reaches the shared state.
-    QTest::newRow("save 0") << "inputA"
-                            << "save:0" << 128.0 << 0;
-    QTest::newRow("save negative") << "output"
-                                   << "save:-256" << 128.0 << 0;
-    QTest::newRow("save text") << "processingB"
-                               << "save:fast" << 300.0 << 0;
-    QTest::newRow("save beyond 32 bits") << "bpm"
-                                         << "save:4294967304" << 8.0 << 0;
-    QTest::newRow("save display 0") << "display"
-                                    << "save:0" << 1000.0 / 120 << 0;
+    row("save 0", "inputA", "save:0", 128, 0);
+    row("save negative", "output", "save:-256", 128, 0);
+    row("save text", "processingB", "save:fast", 300, 0);
+    row("save beyond 32 bits", "bpm", "save:4294967304", 8, 0);
+    row("save display 0", "display", "save:0", 1000.0 / 120, 0);
 }
 
 void TestCombos::choice() {

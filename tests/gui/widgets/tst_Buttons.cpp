@@ -1,0 +1,268 @@
+#include <QEnterEvent>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+#include "GuiTest.h"
+#include "core/Constant.h"
+#include "core/Mode.h"
+#include "core/Path.h"
+#include "core/Singleton.h"
+#include "gui/widgets/QB2Push.h"
+#include "gui/widgets/QB2PushDark.h"
+#include "gui/widgets/QBIconPush.h"
+#include "gui/widgets/QBMidiLearn.h"
+#include "gui/widgets/QBPush.h"
+#include "gui/widgets/QBPushDark.h"
+#include "gui/widgets/QBPushMenu.h"
+#include "gui/widgets/QBPushMenuNoLabel.h"
+#include "gui/widgets/QBSelectInput.h"
+#include "gui/widgets/QBToggle.h"
+#include "gui/widgets/QBToggleCircular.h"
+#include "gui/widgets/QDLed.h"
+
+namespace {
+
+std::unique_ptr<QPushButton> makeButton(const QString& kind) {
+    if (kind == "QBPush")
+        return std::make_unique<QBPush>("next.png");
+    if (kind == "QBPushDark")
+        return std::make_unique<QBPushDark>("close.png");
+    if (kind == "QB2Push")
+        return std::make_unique<QB2Push>("play-button.png", "pause-button.png");
+    if (kind == "QB2PushDark")
+        return std::make_unique<QB2PushDark>("play-button.png", "pause-button.png");
+    if (kind == "QBToggle")
+        return std::make_unique<QBToggle>("record.png");
+    if (kind == "QBToggleCircular")
+        return std::make_unique<QBToggleCircular>("hold.png");
+    if (kind == "QBMidiLearn")
+        return std::make_unique<QBMidiLearn>();
+    return std::make_unique<QBPushMenuNoLabel>("option.png");
+}
+
+// Whether the button shows the embedded picture `name` (trivially true for a picture the resources lack).
+bool shows(const QAbstractButton* button, const QString& name) {
+    const QSize size = button->iconSize();
+    return button->icon().pixmap(size).toImage() ==
+           QIcon(Path::joinResourceIcon(name)).pixmap(size).toImage();
+}
+
+} // namespace
+
+// The tool-bar, panel and side-menu buttons: which presses act, what they announce, and what they keep.
+class TestButtons : public QObject {
+    Q_OBJECT
+
+private slots:
+    void press_data();
+    void press();
+    void toggle_data();
+    void toggle();
+    void selectInputCycles();
+    void ledGoesDark();
+    void menuEntryGrowsAndShrinks();
+    void authorPicture_data();
+    void authorPicture();
+};
+
+void TestButtons::press_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("button"); // 0: mouseClick()
+    QTest::addColumn<int>("pushes");
+    QTest::newRow("push left") << "QBPush" << true << int(Qt::LeftButton) << 1;
+    QTest::newRow("push right") << "QBPush" << true << int(Qt::RightButton) << 0;
+    QTest::newRow("push disabled left") << "QBPush" << false << int(Qt::LeftButton) << 0;
+    QTest::newRow("push disabled mouseClick") << "QBPush" << false << 0 << 0;
+    QTest::newRow("push mouseClick") << "QBPush" << true << 0 << 1;
+    QTest::newRow("dark left") << "QBPushDark" << true << int(Qt::LeftButton) << 1;
+    QTest::newRow("dark disabled mouseClick") << "QBPushDark" << false << 0 << 0;
+    QTest::newRow("2push right") << "QB2Push" << true << int(Qt::RightButton) << 1;
+    QTest::newRow("2push mouseClick") << "QB2Push" << true << 0 << 1;
+    QTest::newRow("2push dark left") << "QB2PushDark" << true << int(Qt::LeftButton) << 1;
+    QTest::newRow("menu icon right") << "QBPushMenuNoLabel" << true << int(Qt::RightButton) << 1;
+}
+
+void TestButtons::press() {
+    QFETCH(QString, kind);
+    QFETCH(bool, enabled);
+    QFETCH(int, button);
+    for (bool checked : {false, true}) {
+        std::unique_ptr<QPushButton> widget = makeButton(kind);
+        auto* twoPictures = qobject_cast<QB2Push*>(widget.get());
+        if (twoPictures)
+            twoPictures->setChecked(checked);
+        widget->setEnabled(enabled);
+        QSignalSpy pushes(widget.get(), SIGNAL(s_push()));
+        QSignalSpy clicks(widget.get(), &QAbstractButton::clicked);
+        if (button == 0) {
+            QVERIFY(QMetaObject::invokeMethod(widget.get(), "mouseClick"));
+        } else {
+            QTest::mousePress(widget.get(), Qt::MouseButton(button));
+            QCOMPARE(widget->isDown(), false);
+            QTest::mouseRelease(widget.get(), Qt::MouseButton(button));
+        }
+        QTEST(int(pushes.size()), "pushes");
+        QCOMPARE(clicks.size(), 0);
+        if (twoPictures) {
+            QCOMPARE(twoPictures->isChecked(), checked);
+            QVERIFY(shows(twoPictures, checked ? "pause-button.png" : "play-button.png"));
+        }
+    }
+}
+
+void TestButtons::toggle_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("startChecked");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<int>("ons");
+    QTest::addColumn<int>("offs");
+    for (const char* kind : {"QBToggle", "QBToggleCircular", "QBMidiLearn"}) {
+        const QString k = kind;
+        QTest::addRow("%s toggle_on when on", kind) << k << true << true << "toggle_on" << true << 0 << 0;
+        QTest::addRow("%s toggle_on when off", kind) << k << false << true << "toggle_on" << true << 1 << 0;
+        QTest::addRow("%s toggle_off when on", kind) << k << true << true << "toggle_off" << false << 0 << 1;
+        QTest::addRow("%s left press when on", kind) << k << true << true << "left" << false << 0 << 1;
+        QTest::addRow("%s left press when off", kind) << k << false << true << "left" << true << 1 << 0;
+        QTest::addRow("%s right press", kind) << k << false << true << "right" << false << 0 << 0;
+    }
+    const QString toggle = "QBToggle", offIfEnabled = "toggleOffIfEnabled";
+    QTest::newRow("toggleOffIfEnabled disabled") << toggle << true << false << offIfEnabled << true << 0 << 0;
+    QTest::newRow("toggleOffIfEnabled enabled") << toggle << true << true << offIfEnabled << false << 0 << 1;
+}
+
+void TestButtons::toggle() {
+    QFETCH(QString, kind);
+    QFETCH(bool, startChecked);
+    QFETCH(bool, enabled);
+    QFETCH(QString, action);
+    std::unique_ptr<QPushButton> widget = makeButton(kind);
+    QCOMPARE(widget->isChecked(), false);
+    widget->setChecked(startChecked);
+    widget->setEnabled(enabled);
+    QSignalSpy ons(widget.get(), SIGNAL(s_Toogle_on()));
+    QSignalSpy offs(widget.get(), SIGNAL(s_Toogle_off()));
+    if (action == "left" || action == "right")
+        QTest::mouseClick(widget.get(), action == "left" ? Qt::LeftButton : Qt::RightButton);
+    else
+        QVERIFY(QMetaObject::invokeMethod(widget.get(), action.toLatin1().constData()));
+    QTEST(widget->isChecked(), "checked");
+    QTEST(int(ons.size()), "ons");
+    QTEST(int(offs.size()), "offs");
+}
+
+void TestButtons::selectInputCycles() {
+    Mode* mode = Singleton::instance()->instanceMode();
+    mode->setInputText(ModelInput::UNDEFINED);
+    QBSelectInput selector;
+    QCOMPARE(mode->inputText(), ModelInput::TEXT_A);
+    QSignalSpy values(&selector, &QBSelectInput::s_toogle_value);
+    const std::pair<ModelInput::EnumInput, const char*> expected[] = {
+        {ModelInput::TEXT_A_B, "switch_a_b_text.png"},
+        {ModelInput::TEXT_B, "switch_b_text.png"},
+        {ModelInput::TEXT_A_B, "switch_a_b_text.png"},
+        {ModelInput::TEXT_A, "switch_a_text.png"}};
+    for (const auto& [input, picture] : expected) {
+        QTest::mouseClick(&selector, Qt::LeftButton);
+        QCOMPARE(values.takeFirst().at(0).value<ModelInput::EnumInput>(), input);
+        QCOMPARE(selector.currentInputText(), input);
+        QCOMPARE(mode->inputText(), input);
+        QVERIFY(shows(&selector, picture));
+    }
+    QTest::mouseClick(&selector, Qt::RightButton);
+    selector.disabled();
+    QTest::mouseClick(&selector, Qt::LeftButton);
+    QCOMPARE(values.size(), 0);
+    selector.refreshState();
+    QCOMPARE(values.takeFirst().at(0).value<ModelInput::EnumInput>(), ModelInput::TEXT_A);
+}
+
+void TestButtons::ledGoesDark() {
+    QDLed led("metronom.png");
+    QVERIFY(!led.isEnabled());
+    led.trigger();
+    QVERIFY(led.isEnabled());
+    QTest::qWait(60);
+    led.trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!led.isEnabled(), 2000);
+    led.trigger();
+    QVERIFY(led.isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!led.isEnabled(), 2000);
+}
+
+void TestButtons::menuEntryGrowsAndShrinks() {
+    Mode* mode = Singleton::instance()->instanceMode();
+    QBPushMenu entry(ModelActivatedMode::Looper, "musical-disc-and-dj-hand.png");
+    QCOMPARE(entry.objectName(), QString("dark"));
+    QCOMPARE(entry.size(), QSize(35, 50));
+    QSignalSpy noFocus(&entry, &QBPushMenu::s_MenuNoFocus);
+    QSignalSpy pushes(&entry, &QBPushMenu::s_Push);
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(&entry, &enter);
+    QCOMPARE(entry.size(), QSize(35, 150));
+    QVERIFY(mode->modeMenuFocus());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&entry, &leave);
+    QCOMPARE(noFocus.size(), 1);
+    QVERIFY(!mode->modeMenuFocus());
+    QCOMPARE(entry.size(), QSize(35, 150));
+
+    mode->modeMenuFocus_on(); // the pointer is on another entry
+    entry.clearFocusState();
+    QCOMPARE(entry.size(), QSize(35, 150));
+    mode->modeMenuFocus_off();
+    entry.clearFocusState();
+    QCOMPARE(entry.size(), QSize(35, 50));
+
+    QTest::mouseClick(&entry, Qt::RightButton);
+    QTest::mouseClick(&entry, Qt::LeftButton);
+    QCOMPARE(pushes.size(), 1);
+    QCOMPARE(pushes.at(0).at(0).value<ModelActivatedMode::EnumActivatedMode>(), ModelActivatedMode::Looper);
+    QVERIFY(!entry.isDown());
+}
+
+void TestButtons::authorPicture_data() {
+    QTest::addColumn<QByteArray>("format"); // empty: no file; "text": not a picture
+    QTest::addColumn<QSize>("fileSize");
+    QTest::newRow("wide picture") << QByteArray("PNG") << QSize(400, 100);
+    QTest::newRow("tall picture") << QByteArray("JPG") << QSize(50, 200);
+    QTest::newRow("no file") << QByteArray() << QSize();
+    QTest::newRow("not a picture") << QByteArray("text") << QSize();
+}
+
+void TestButtons::authorPicture() {
+    QFETCH(QByteArray, format);
+    QFETCH(QSize, fileSize);
+    const QString path = Path::joinInput(Constant::Default::AUTHOR_FILE);
+    QFile::remove(path);
+    if (format == "text") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("PK\x03\x04 not a picture");
+    } else if (!format.isEmpty()) {
+        QImage image(fileSize, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(path, format.constData()));
+    }
+    // No file, or no picture in it: the default picture (empty while the resources lack it).
+    const QSize shown =
+        fileSize.isValid() ? fileSize : QPixmap(Path::joinResourceImage("LogoQuillon.png")).size();
+    QBIconPush author("LogoQuillon.png");
+    QCOMPARE(author.findChild<QLabel*>()->pixmap().size(),
+             shown.isEmpty() ? QSize(0, 0) : shown.scaled(200, 100, Qt::KeepAspectRatio));
+    QSignalSpy pushes(&author, &QBIconPush::s_push);
+    QTest::mouseClick(&author, Qt::RightButton);
+    QCOMPARE(pushes.size(), 1);
+    QFile::remove(path);
+}
+
+QUILLON_GUI_TEST_MAIN(TestButtons)
+#include "tst_Buttons.moc"

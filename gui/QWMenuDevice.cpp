@@ -58,7 +58,6 @@ QString flagText(const QCheckBox* box) {
 QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget* parent)
     : QWidget(parent), m_close(new QBPushDark(QStringLiteral("close.png"), this)), m_picture(picture) {
     setObjectName(name);
-    Setting* stored = setting();
 
     auto* author = new QBIconPush(QStringLiteral("LogoQuillon.png"), this);
     connect(author, &QBIconPush::s_push, this, &QWMenuDevice::changeIcon);
@@ -66,7 +65,14 @@ QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget*
     m_name = new QLineEdit(this);
     updateName();
     connect(m_name, &QLineEdit::textChanged, this, &QWMenuDevice::saveName);
+    buildDeviceControls();
+    buildSliders();
+    buildBufferControls();
+    buildGraphOptions();
+    QWMenuDeviceLayout::build(*this, author);
+}
 
+void QWMenuDevice::buildDeviceControls() {
     m_timecode = bigCombo();
     const QMetaEnum formats = QMetaEnum::fromType<ModelTimecode::EnumTimecode>();
     for (int i = 0; i < formats.keyCount(); ++i)
@@ -96,7 +102,7 @@ QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget*
     m_learn = new QBMidiLearn(this);
 
     m_cutOff = new QCheckBox(QStringLiteral("Deck A/B: Generate a cut-off sound"), this);
-    m_cutOff->setChecked(stored->paramGenerateCutOffSound(false));
+    m_cutOff->setChecked(setting()->paramGenerateCutOffSound(false));
     connect(m_cutOff, &QCheckBox::stateChanged, this, &QWMenuDevice::saveGenerateCutOffSound);
 
     m_outputPlayback = deviceCombo(&QWMenuDevice::updateOutput_Playback);
@@ -106,7 +112,10 @@ QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget*
     connect(m_inputMaster, &QComboBox::currentIndexChanged, this, &QWMenuDevice::saveInput_Master);
     connect(m_inputMidi, &QComboBox::currentIndexChanged, this, &QWMenuDevice::saveInput_Midi);
     connect(m_outputPlayback, &QComboBox::currentIndexChanged, this, &QWMenuDevice::saveOutput_Playback);
+}
 
+void QWMenuDevice::buildSliders() {
+    Setting* stored = setting();
     const std::array<double, 4> volumes = {stored->paramVolumeLooper(false), stored->paramVolumeDeck(false),
                                            stored->paramVolumeRecord(false),
                                            stored->paramVolumeMetronum(false)};
@@ -139,7 +148,10 @@ QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget*
     m_crossFaderRight = slider(Qt::Horizontal, 117, 127, stored->paramCrossfaderRight(false));
     connect(m_crossFaderRight, &QSlider::valueChanged, this, &QWMenuDevice::updateCrossfaderRight);
     updateCrossfaderRight(m_crossFaderRight->value());
+}
 
+void QWMenuDevice::buildBufferControls() {
+    Setting* stored = setting();
     // The combos pass their start values into the buffer settings as they are built; only a later choice
     // of the user is stored.
     using G = ModelGraph::EnumGraph;
@@ -174,7 +186,10 @@ QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget*
     m_displayFrequency = new QComboBoxDisplayFrequency(stored->paramDisplayFrequency(false), this);
     connect(m_displayFrequency, &QComboBoxDisplayFrequency::s_Textchanged, this,
             &QWMenuDevice::saveDisplayFrequency);
+}
 
+void QWMenuDevice::buildGraphOptions() {
+    Setting* stored = setting();
     using namespace Constant::ContextMenu;
     m_graphMainCurve =
         checkBox(MAIN_CURVE, stored->paramGraphMainCurve(false), &QWMenuDevice::saveGraphMainCurve);
@@ -190,8 +205,6 @@ QWMenuDevice::QWMenuDevice(const QString& name, const QString& picture, QWidget*
     m_graphDirectSound =
         checkBox(DIRECT_WAVE, stored->paramGraphDirectSound(false), &QWMenuDevice::saveGraphDirectSound);
     m_graphLogo = checkBox(LOGO, stored->paramGraphLogo(false), &QWMenuDevice::saveGraphLogo);
-
-    QWMenuDeviceLayout::build(*this, author);
 }
 
 Setting* QWMenuDevice::setting() {

@@ -132,6 +132,12 @@ signals:
 private:
     friend class QWMenuDeviceLayout;
 
+    // The controls, built in the order the other parts rely on, each set from config.ini before its save
+    // is connected.
+    void buildDeviceControls();
+    void buildSliders();
+    void buildBufferControls();
+    void buildGraphOptions();
     static Setting* setting();
     QCustomComboBox* bigCombo();
     QCustomSlider* slider(Qt::Orientation orientation, int minimum, int maximum, int value);

@@ -136,11 +136,12 @@ void TestMenus::hoverMovesBetweenEntries() {
     hover(looper, true);
     QTest::qWait(700);
     QCOMPARE(looper->size(), QSize(35, 150));
-    QVERIFY(!Artifacts::save(&menu, "mode-menu-looper-grown").isEmpty());
 
     hover(looper, false);
     QTRY_COMPARE(looper->size(), QSize(35, 50));
     QCOMPARE(recording->size(), QSize(35, 50));
+    hover(looper, true);
+    QVERIFY(!Artifacts::save(&menu, "mode-menu-looper-grown").isEmpty());
 }
 
 void TestMenus::freshToolBar() {

@@ -74,6 +74,7 @@ private slots:
     void openSet();
     void applicationMenu();
     void aboutClosesItself();
+    void cleanupTestCase();
 
 private:
     QList<QUrl> m_opened;
@@ -225,6 +226,11 @@ void TestMenus::aboutClosesItself() {
     QVERIFY(first->isVisible() && !first->pixmap().isNull());
     QVERIFY(first->windowFlags().testFlags(Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
     QTRY_VERIFY_WITH_TIMEOUT(!first && !second, 20000);
+}
+
+void TestMenus::cleanupTestCase() {
+    for (const char* scheme : {"file", "http", "https"})
+        QDesktopServices::unsetUrlHandler(scheme);
 }
 
 QUILLON_GUI_TEST_MAIN(TestMenus)

@@ -19,6 +19,7 @@
 #include "core/RecordingLooperTraining.h"
 #include "core/Setting.h"
 #include "core/Singleton.h"
+#include "core/library/LibrarySet.h"
 #include "gui/widgets/MessageBox.h"
 
 namespace {
@@ -92,6 +93,7 @@ QLooper RecordingExport::exportFile() {
     // The recorders' stop slots, which write the WAV files, ran before on this thread.
     QThread::msleep(250);
 
+    const QString title = now();
     const PathFile* pathFile = Singleton::instance()->instancePathFile();
     const RecordingLooperTraining* open = Singleton::instance()->instanceLooperTraining();
     const bool useA = mode->inputText() != ModelInput::TEXT_B;
@@ -124,7 +126,6 @@ QLooper RecordingExport::exportFile() {
     const QString colorB = color(useB, m_phrasingB, open->pathColor_B(), QStringLiteral("ColorB"));
     const auto wav = [](const QString& take) { return take.isEmpty() ? take : take + Constant::Extension::WAV; };
 
-    const QString title = now();
     const QString user = Singleton::instance()->instanceSetting()->paramName(false);
     // The header keeps the user's name as typed; the file name gets a safe form of it.
     const QString headerPath = createPathWithRecordingPath(Function::safeFileName(
@@ -136,7 +137,9 @@ QLooper RecordingExport::exportFile() {
     bool complete = true;
     for (const QString& take : {m, a, b})
         complete = complete && (take.isEmpty() || QFileInfo(createPathWithRecordingPath(wav(take))).isFile());
-    complete = complete && Header::exportHeaderToQLTFile(headerPath, &stored);
+    // Announced only as the library will read it again at the next start.
+    complete = complete && Header::exportHeaderToQLTFile(headerPath, &stored) &&
+               !LibrarySet::readTrainingFile(headerPath, Constant::Directory::RECORDING, true).isNull();
 
     QString picture;
     if (complete) {

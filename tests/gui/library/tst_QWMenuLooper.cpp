@@ -218,14 +218,23 @@ void TestQWMenuLooper::importRefused() {
 void TestQWMenuLooper::importTwiceThenDeleteAndAgain() {
     const QString package = TestSandbox::root() + "/set.qlz";
     writeZip(package, looperSet());
+    QVERIFY(PackageCheck::check(package, 4000).reason.contains("free space"));
     QWMenuLooper panel("Looper", "musical-disc-and-dj-hand.png");
     const int rows = panel.rows().size();
+    // A folder of the set's name, not a set of the panel: refused with the same box, left as it was.
+    const QString folder = Path::joinLooper("T4rMo_T_84");
+    writeFile(folder + "/mine.txt", "mine");
+    const auto mine = tree();
     ModalDriver driver;
+    panel.importPackage(package);
+    QCOMPARE(driver.messages(), QStringList{"File already imported !\n  T\n  T4rMo\n  84"});
+    QCOMPARE(tree(), mine);
+    QVERIFY(QDir(folder).removeRecursively());
+    driver.clear();
     driver.queuePaths({package});
     panel.addQLZToWidgetAndLooper();
     QVERIFY(driver.messages().isEmpty());
     QCOMPARE(panel.rows().size(), rows + 1);
-    const QString folder = Path::joinLooper("T4rMo_T_84");
     QCOMPARE(readFile(folder + "/loop.wav"), QByteArray(4000, 'w'));
 
     const auto before = tree();
@@ -270,6 +279,10 @@ void TestQWMenuLooper::shareImportsElsewhere() {
     QCOMPARE(zip.getFileNameList(), (QStringList{"beat.wav", "set.qlt", "author.png"}));
     zip.close();
     const QByteArray header = readFile(folder + "/set.qlt");
+    QVERIFY(!panel.rows().first()->shareTo(out + "/missing"));
+    QCOMPARE(driver.messages(), QStringList{"Failed to compress files to:\n  " + out + "/missing/Training_" + author +
+                                            "_Cuts_92.qlz"});
+    driver.clear();
 
     QVERIFY(QDir(folder).removeRecursively());
     QWMenuLooper other("Training", "menu_training.png");

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include "Path.h"
 #include "midi/QMidiIn.h"
 
@@ -60,6 +62,17 @@ bool Function::copyPath(const QString& source, const QString& target) {
 bool Function::isBareFileName(const QString& name) {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
            !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+QString Function::safeFileName(const QString& text) {
+    QString name = text;
+    for (QChar& c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            c = QLatin1Char('_');
+    }
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        name = QString(std::max<qsizetype>(name.size(), 1), QLatin1Char('_'));
+    return name;
 }
 
 QString Function::loadStyleFromFile(const QString& path) {

@@ -26,6 +26,10 @@ public:
     // A file name without any folder part: not empty, not "." or "..", no separator or NUL. Names
     // stored inside our files must be such names, so a package cannot reach outside its folder.
     static bool isBareFileName(const QString& name);
+    // `text` (an author, a title, a user name) made into a bare file name: separators, NUL and other
+    // control characters become "_", and "", "." or ".." become underscores. The file's content keeps
+    // the original text.
+    static QString safeFileName(const QString& text);
 
     // The whole file as text; an empty text and a warning when it cannot be read.
     static QString loadStyleFromFile(const QString& path);

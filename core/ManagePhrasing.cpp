@@ -244,10 +244,5 @@ ManagePhrasing::SaveStatus ManagePhrasing::createQLPXML(const QString& path, boo
 }
 
 QString ManagePhrasing::colorFilePath(const QString& name) {
-    QString bare = name;
-    for (QChar& c : bare) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QChar(0))
-            c = QLatin1Char('_');
-    }
-    return Path::joinColor(bare + Constant::Extension::QLP);
+    return Path::joinColor(Function::safeFileName(name + Constant::Extension::QLP));
 }

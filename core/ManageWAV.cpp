@@ -226,3 +226,22 @@ std::shared_ptr<const QWav> ManageWAV::extractStereoWAVFromFile(const QString& n
     const int rate = static_cast<int>(std::min<quint32>(layout->samplerate, INT_MAX));
     return std::make_shared<const QWav>(rate, layout->channels, readSamples(file, *layout));
 }
+
+QString ManageWAV::describeWAVFile(const QString& name, bool* usable) {
+    *usable = false;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("a file that cannot be read");
+    const std::optional<Layout> layout = findLayout(file);
+    if (!layout)
+        return QStringLiteral("no WAV format and sound data");
+    const qint64 samples = layout->dataSize / std::max(1, layout->bits / 8);
+    // The reader takes whole groups of eight 16-bit samples.
+    *usable = layout->format == 1 && layout->bits == BITS && layout->channels > 0 && layout->dataSize >= 16;
+    const QString kind = layout->format == 1   ? QStringLiteral("PCM")
+                         : layout->format == 3 ? QStringLiteral("floating point")
+                                               : QStringLiteral("format %1").arg(layout->format);
+    return QStringLiteral("%1-bit %2, %3 channels, %4 Hz, %5 samples")
+        .arg(QString::number(layout->bits), kind, QString::number(layout->channels),
+             QString::number(layout->samplerate), QString::number(samples));
+}

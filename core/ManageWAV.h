@@ -45,6 +45,10 @@ public:
     // Any thread: the sound of a 16-bit PCM WAV file, never null. A file that cannot be opened gives
     // the empty sound; so does a malformed or unsupported one, with a warning.
     static std::shared_ptr<const QWav> extractStereoWAVFromFile(const QString& name);
+    // What the file holds, for a message saying why a sound was refused: "16-bit PCM, 2 channels,
+    // 48000 Hz, 96000 samples", or that it is no WAV file. `usable` tells whether
+    // extractStereoWAVFromFile gives samples from it.
+    static QString describeWAVFile(const QString& name, bool* usable);
 
 private:
     bool takeBlock();

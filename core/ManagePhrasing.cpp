@@ -3,8 +3,8 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
-#include <QStringList>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -298,7 +298,8 @@ std::unique_ptr<ManagePhrasing> ManagePhrasing::readQLPFile(const QString& path)
         Constant::Color::Rgba color;
         double start = 0.0;
         double end = 0.0;
-        if (areas.size() == MAX_AREAS || !readColor(section.attribute(Constant::XmlPhrasing::COLOR), &color) ||
+        if (areas.size() == MAX_AREAS ||
+            !readColor(section.attribute(Constant::XmlPhrasing::COLOR), &color) ||
             !readAngle(section, Constant::XmlPhrasing::ANGLE_START, &start) ||
             !readAngle(section, Constant::XmlPhrasing::ANGLE_END, &end))
             return nullptr;

@@ -40,7 +40,8 @@ void ColorFileSaver::createQLPXMLFromDlg(const QString& name) {
     QTimer::singleShot(0, this, [status] {
         switch (status) {
         case ManagePhrasing::SaveStatus::Created:
-            MessageBox::confirmation(QStringLiteral("New file has been created and loaded into color tab !!"));
+            MessageBox::confirmation(
+                QStringLiteral("New file has been created and loaded into color tab !!"));
             break;
         case ManagePhrasing::SaveStatus::AlreadyExists:
             MessageBox::information(QStringLiteral("File already imported !"));

@@ -33,9 +33,8 @@ QLabel* plainLabel(const QString& text, QWidget* parent) {
 } // namespace
 
 QWColor::QWColor(const QUuid& id, const QString& tabName, ManagePhrasing* phrasing, QWidget* parent)
-    : QWidget(parent),
-      m_toggle{new QB2Push(QStringLiteral("uncheckA.png"), QStringLiteral("A.png"), this),
-               new QB2Push(QStringLiteral("uncheckB.png"), QStringLiteral("B.png"), this)},
+    : QWidget(parent), m_toggle{new QB2Push(QStringLiteral("uncheckA.png"), QStringLiteral("A.png"), this),
+                                new QB2Push(QStringLiteral("uncheckB.png"), QStringLiteral("B.png"), this)},
       m_id(id), m_tabName(tabName), m_phrasing(phrasing),
       m_title(plainLabel(phrasing->title().toUpper(), this)),
       m_delete(new QBPush(QStringLiteral("delete.png"), this)),

@@ -125,7 +125,8 @@ void QWMenuColor::loadList() {
     // The shipped default file comes first, so it is the one that takes the default id even when
     // another file calls itself "Default color".
     std::stable_partition(m_listPhrasing.begin(), m_listPhrasing.end(), [](const ManagePhrasing* set) {
-        return QFileInfo(set->path()).fileName() == Constant::Default::PHRASING_DEFAULT + Constant::Extension::QLP;
+        return QFileInfo(set->path()).fileName() ==
+               Constant::Default::PHRASING_DEFAULT + Constant::Extension::QLP;
     });
     while (QLayoutItem* item = m_rows->takeAt(0)) {
         delete item->widget();
@@ -138,7 +139,8 @@ void QWMenuColor::loadList() {
 
 void QWMenuColor::addWidget(ManagePhrasing* set) {
     // Only one row stands for the default colour file, whatever other files call themselves.
-    const bool isDefault = set->title() == Constant::Default::PHRASING_DEFAULT && !row(Constant::Default::UUID);
+    const bool isDefault =
+        set->title() == Constant::Default::PHRASING_DEFAULT && !row(Constant::Default::UUID);
     auto* row = new QWColor(isDefault ? Constant::Default::UUID : QUuid::createUuid(), objectName(), set);
     connect(row, &QWColor::s_deleteColor, this, &QWMenuColor::deleteQWColor);
     connect(row, &QWColor::s_refreshCheck, this, &QWMenuColor::refreshDisplay);
@@ -156,10 +158,9 @@ void QWMenuColor::displayMessageBox(const QString& text) {
 }
 
 void QWMenuColor::addQLPToWidgetAndManagePhrasing() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Import ") + objectName(), QString(),
-                                     Constant::Extension::EXTENSION_PHRASING_FILTERS, nullptr,
-                                     QFileDialog::DontUseNativeDialog);
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Import ") + objectName(), QString(),
+        Constant::Extension::EXTENSION_PHRASING_FILTERS, nullptr, QFileDialog::DontUseNativeDialog);
     if (!path.isEmpty())
         importQLPFileWithCopy(path);
 }

@@ -29,13 +29,17 @@ void TestColorFileSaver::save_data() {
     QTest::addColumn<QString>("file"); // in the Color folder; empty: nothing written
     QTest::addColumn<QString>("message");
     const QString created = "New file has been created and loaded into color tab !!";
-    QTest::newRow("empty name") << "" << false << "" << "";
-    QTest::newRow("closed") << "closed" << true << "" << "";
+    QTest::newRow("empty name") << "" << false << ""
+                                << "";
+    QTest::newRow("closed") << "closed" << true << ""
+                            << "";
     QTest::newRow("verse") << "verse" << false << "verse.qlp" << created;
     QTest::newRow("verse.qlp") << "verse.qlp" << false << "verse.qlp.qlp" << created;
-    QTest::newRow("verse again") << "verse" << false << "" << "File already imported !";
+    QTest::newRow("verse again") << "verse" << false << ""
+                                 << "File already imported !";
     QTest::newRow("../x") << "../x" << false << ".._x.qlp" << created;
-    QTest::newRow("name too long") << QString(300, 'x') << false << "" << "File could not be written !";
+    QTest::newRow("name too long") << QString(300, 'x') << false << ""
+                                   << "File could not be written !";
 }
 
 void TestColorFileSaver::save() {

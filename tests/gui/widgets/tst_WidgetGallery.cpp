@@ -3,14 +3,10 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPalette>
-#include <QStyleFactory>
 #include <QtTest>
 
 #include "Artifacts.h"
 #include "GuiTest.h"
-#include "core/Function.h"
-#include "core/Path.h"
 #include "gui/widgets/QB2Push.h"
 #include "gui/widgets/QB2PushDark.h"
 #include "gui/widgets/QBIconPush.h"
@@ -111,13 +107,7 @@ private slots:
 };
 
 void TestWidgetGallery::initTestCase() {
-    // The application's appearance, as the start-up applies it.
-    QApplication::setStyle(QStyleFactory::create("Fusion"));
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Window, QColor(53, 53, 53));
-    palette.setColor(QPalette::WindowText, QColor(175, 176, 177));
-    QApplication::setPalette(palette);
-    qApp->setStyleSheet(Function::loadStyleFromFile(Path::joinCss("style.css")));
+    applyApplicationLook();
 }
 
 void TestWidgetGallery::gallery() {

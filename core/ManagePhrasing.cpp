@@ -1,8 +1,10 @@
 #include "ManagePhrasing.h"
 
 #include <QDomDocument>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +26,34 @@ constexpr std::array<Constant::Color::Rgba, 12> PALETTE{
     Constant::Color::COLOR_YELLOW_2, Constant::Color::COLOR_YELLOW_3, Constant::Color::COLOR_BLUE_2,
     Constant::Color::COLOR_BLUE_3,   Constant::Color::COLOR_ORANGE_2, Constant::Color::COLOR_ORANGE_3,
 };
+
+// A colour text "red,green,blue[,...]"; false when it has fewer than three parts.
+bool readColor(const QString& text, Constant::Color::Rgba* color) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() < 3)
+        return false;
+    int rgb[3];
+    for (int i = 0; i < 3; ++i) {
+        rgb[i] = parts[i].toInt(); // 0 when not a number
+        // Such a colour is not valid, and an invalid colour draws and saves as black.
+        if (rgb[i] < 0 || rgb[i] > 255) {
+            *color = {0, 0, 0};
+            return true;
+        }
+    }
+    *color = {std::uint8_t(rgb[0]), std::uint8_t(rgb[1]), std::uint8_t(rgb[2])};
+    return true;
+}
+
+// An angle attribute; false when it is infinite or NaN. Any other text that is not a number reads as 0.
+bool readAngle(const QDomElement& section, const QString& name, double* angle) {
+    bool ok = false;
+    const double value = section.attribute(name).toDouble(&ok);
+    if (!std::isfinite(value))
+        return false;
+    *angle = ok ? value : 0.0;
+    return true;
+}
 
 // The shortest decimal text that reads back to the same double.
 QString angleText(double angle) {
@@ -241,6 +271,50 @@ ManagePhrasing::SaveStatus ManagePhrasing::createQLPXML(const QString& path, boo
     if (notify)
         emit s_newColorFile(path);
     return SaveStatus::Created;
+}
+
+std::unique_ptr<ManagePhrasing> ManagePhrasing::readQLPFile(const QString& path) {
+    if (!path.toLower().endsWith(Constant::Extension::QLP) || !QFileInfo(path).isFile())
+        return nullptr;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return nullptr;
+    const QByteArray bytes = file.read(MAX_FILE_BYTES + 1);
+    if (bytes.size() > MAX_FILE_BYTES)
+        return nullptr;
+    QDomDocument doc;
+    if (!doc.setContent(bytes))
+        return nullptr;
+    const QDomElement root = doc.documentElement();
+    if (root.tagName() != Constant::XmlPhrasing::PHRASING)
+        return nullptr;
+    const QString scratchTools = root.attribute(Constant::XmlPhrasing::SCRATCH_TOOLS);
+    if (!scratchTools.isEmpty() && !Function::isBareFileName(scratchTools))
+        return nullptr;
+
+    QList<QPhrasing> areas;
+    for (QDomElement section = root.firstChildElement(Constant::XmlPhrasing::SECTION); !section.isNull();
+         section = section.nextSiblingElement(Constant::XmlPhrasing::SECTION)) {
+        Constant::Color::Rgba color;
+        double start = 0.0;
+        double end = 0.0;
+        if (areas.size() == MAX_AREAS ||
+            !readColor(section.attribute(Constant::XmlPhrasing::COLOR), &color) ||
+            !readAngle(section, Constant::XmlPhrasing::ANGLE_START, &start) ||
+            !readAngle(section, Constant::XmlPhrasing::ANGLE_END, &end))
+            return nullptr;
+        areas.append(QPhrasing(section.attribute(Constant::XmlPhrasing::LABEL), color, start, end));
+    }
+
+    auto set = std::make_unique<ManagePhrasing>(ModelGraph::NOT_USED);
+    set->setTitle(root.attribute(Constant::XmlPhrasing::NAME));
+    set->setScratchTools(scratchTools);
+    set->setListPhrasing(areas);
+    set->setPath(path);
+    if (!set->checkPhrasing())
+        return nullptr;
+    set->generateScratchTools();
+    return set;
 }
 
 QString ManagePhrasing::colorFilePath(const QString& name) {

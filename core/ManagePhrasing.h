@@ -67,6 +67,17 @@ public:
     // Writes the colour file `path` through a temporary file. Refuses an existing file and a set
     // that fails checkPhrasing. With `notify`, emits s_newColorFile only once the file is in place.
     SaveStatus createQLPXML(const QString& path, bool notify);
+    // Largest colour file and most areas the reader accepts: far beyond any set a user makes, small
+    // enough that a hostile file costs little to read and check.
+    static constexpr qint64 MAX_FILE_BYTES = 1 << 20;
+    static constexpr qsizetype MAX_AREAS = 1024;
+    // Reads the colour file `path` into a new set (graph NOT_USED) with its scratch sound loaded.
+    // Null when the name does not end in ".qlp" (any case); the file is not a regular file of at
+    // most MAX_FILE_BYTES or not a "Phrasing" document; a section's colour has fewer than three
+    // parts or an angle is not finite; the sound is named by more than a bare file name; there are
+    // more than MAX_AREAS areas; or the set fails checkPhrasing. A colour part that is not a number
+    // counts as 0, and a colour outside 0 to 255 as black; an angle that is not a number counts as 0.
+    static std::unique_ptr<ManagePhrasing> readQLPFile(const QString& path);
     // The colour file for a name the user typed: separators become "_" and ".qlp" is appended, so
     // the file is always directly inside the Color folder.
     static QString colorFilePath(const QString& name);

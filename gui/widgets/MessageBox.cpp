@@ -25,6 +25,10 @@ void MessageBox::information(const QString& text, QWidget* parent) {
     run(QMessageBox::Information, text, QMessageBox::Ok, parent);
 }
 
+void MessageBox::confirmation(const QString& text, QWidget* parent) {
+    run(QMessageBox::Information, text, QMessageBox::Yes, parent);
+}
+
 bool MessageBox::question(const QString& text, QWidget* parent) {
     return run(QMessageBox::Critical, text, QMessageBox::Yes | QMessageBox::No, parent) == QMessageBox::Yes;
 }

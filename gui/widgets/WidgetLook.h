@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QColor>
 #include <QSize>
 #include <QString>
+
+#include "core/Constant.h"
 
 class QLabel;
 class QWidget;
@@ -10,6 +13,10 @@ class QWidget;
 // The picture handling that the buttons share. Pictures come from the embedded icons; a missing one
 // gives an empty picture and is not reported.
 namespace WidgetLook {
+
+inline QColor colorOf(Constant::Color::Rgba color) {
+    return QColor(color.red, color.green, color.blue, color.alpha);
+}
 
 // Shows the icon `picture` on the button at `iconSize`.
 void showPicture(QAbstractButton* button, const QString& picture, const QSize& iconSize);

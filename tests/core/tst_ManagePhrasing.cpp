@@ -6,8 +6,8 @@
 #include "TestSandbox.h"
 #include "core/ManagePhrasing.h"
 #include "core/ManageWAV.h"
-#include "core/QSample.h"
 #include "core/Path.h"
+#include "core/QSample.h"
 #include "core/Singleton.h"
 #include "core/Timecode.h"
 #include "core/Vinyl.h"
@@ -29,6 +29,8 @@ private slots:
     void colorFile();
     void refusedSaves();
     void scratchSoundStaysInItsFolder();
+    void readColorFile_data();
+    void readColorFile();
 };
 
 namespace {
@@ -229,8 +231,8 @@ void TestManagePhrasing::scratchSoundStaysInItsFolder() {
     QVERIFY(recording.createWAVFile(Path::joinInput("private.wav"), format.get()));
 
     ManagePhrasing set(ModelGraph::INPUT_A);
-    for (const QString& name : {QString("../Input/private.wav"), Path::joinInput("private.wav"), QString(".."),
-                                QString("missing.wav")}) {
+    for (const QString& name : {QString("../Input/private.wav"), Path::joinInput("private.wav"),
+                                QString(".."), QString("missing.wav")}) {
         set.setScratchTools(name);
         set.generateScratchTools();
         QVERIFY2(!set.wav(), qPrintable(name));
@@ -238,6 +240,76 @@ void TestManagePhrasing::scratchSoundStaysInItsFolder() {
     set.setScratchTools("cut.wav");
     set.generateScratchTools();
     QVERIFY(set.wav() && set.wav()->size() == 32);
+}
+
+QByteArray section(const char* color, const char* start = "0", const char* end = "90") {
+    return QByteArray(" <Section label=\"l\" color=\"") + color + "\" angleStart=\"" + start +
+           "\" angleEnd=\"" + end + "\"/>\n";
+}
+
+QByteArray phrasing(const QByteArray& sections, const QByteArray& scratchTools = "") {
+    return "<?xml version=\"1.0\"?>\n<Phrasing name=\"t\" scratchTools=\"" + scratchTools + "\">\n" +
+           sections + "</Phrasing>\n";
+}
+
+// Colour files as someone else may have made them: a count of -1 means refused.
+void TestManagePhrasing::readColorFile_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<Rgba>("firstColor");
+    const Rgba none{};
+    const QByteArray red = section("255,0,0");
+    QByteArray many;
+    for (int i = 0; i <= ManagePhrasing::MAX_AREAS; ++i)
+        many += section("1,2,3", QByteArray::number(i + 1).constData(), QByteArray::number(i).constData());
+
+    QTest::newRow("four colour parts") << "a.qlp" << phrasing(section("255,0,0,9")) << 1 << Rgba{255, 0, 0};
+    QTest::newRow("not a number") << "a.qlp" << phrasing(section("x,0,0")) << 1 << Rgba{0, 0, 0};
+    QTest::newRow("out of range") << "a.qlp" << phrasing(section("300,7,7")) << 1 << Rgba{0, 0, 0};
+    QTest::newRow("two colour parts") << "a.qlp" << phrasing(red + section("1,2", "90", "180")) << -1 << none;
+    QTest::newRow("capital extension") << "a.QLP" << phrasing(red) << 1 << Rgba{255, 0, 0};
+    QTest::newRow("other extension") << "a.xml" << phrasing(red) << -1 << none;
+    QTest::newRow("angle not a number")
+        << "a.qlp" << phrasing(section("1,2,3", "abc", "90")) << 1 << Rgba{1, 2, 3};
+    QTest::newRow("NaN") << "a.qlp" << phrasing(section("1,2,3", "nan")) << -1 << none;
+    QTest::newRow("infinite") << "a.qlp" << phrasing(section("1,2,3", "0", "1e999")) << -1 << none;
+    QTest::newRow("overlapping") << "a.qlp" << phrasing(red + section("1,2,3", "45", "180")) << -1 << none;
+    QTest::newRow("sound in a folder") << "a.qlp" << phrasing(red, "../Input/x.wav") << -1 << none;
+    QTest::newRow("other root") << "a.qlp" << QByteArray("<Colors name=\"t\"/>") << -1 << none;
+    QTest::newRow("not XML") << "a.qlp" << QByteArray("<Phrasing") << -1 << none;
+    QTest::newRow("over 1 MiB") << "a.qlp"
+                                << phrasing(red + "<!--" + QByteArray(ManagePhrasing::MAX_FILE_BYTES, 'x') +
+                                            "-->")
+                                << -1 << none;
+    // Nested entities that would expand to two billion characters.
+    QByteArray laughs = "<!DOCTYPE Phrasing [<!ENTITY a0 \"ha\">";
+    for (char level = '1'; level <= '9'; ++level)
+        laughs += QByteArray("<!ENTITY a") + level + " \"" +
+                  (QByteArray("&a") + char(level - 1) + ';').repeated(10) + "\">";
+    QTest::newRow("entity expansion") << "a.qlp"
+                                      << phrasing(section("1,2,3"))
+                                             .replace("<Phrasing", laughs + "]>\n<Phrasing")
+                                             .replace("label=\"l\"", "label=\"&a9;\"")
+                                      << -1 << none;
+    QTest::newRow("too many areas") << "a.qlp" << phrasing(many) << -1 << none;
+}
+
+void TestManagePhrasing::readColorFile() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(int, count);
+    const QString path = TestSandbox::root() + "/" + name;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
+    file.close();
+    const std::unique_ptr<ManagePhrasing> set = ManagePhrasing::readQLPFile(path);
+    QCOMPARE(set ? set->listPhrasing().size() : -1, count);
+    if (set) {
+        QTEST(set->listPhrasing()[0].color(), "firstColor");
+        QCOMPARE(set->title(), "t");
+        QCOMPARE(set->path(), path);
+    }
 }
 
 QUILLON_TEST_MAIN(TestManagePhrasing)

@@ -203,17 +203,19 @@ void ManageWAV::refillSpare() {
     m_spare.store(newBlock(), std::memory_order_release);
 }
 
-bool ManageWAV::createWAVFile(const QString& name, const QSample* sample) const {
-    if (!sample) {
-        qWarning() << "WAV file not written, no stream descriptor:" << name;
+bool ManageWAV::createWAVFile(const QString& name, const QSample* sample, QString* reason) const {
+    const auto failed = [&](const QString& why) {
+        qWarning() << "WAV file not written:" << name << why;
+        if (reason)
+            *reason = why;
         return false;
-    }
+    };
+    if (!sample)
+        return failed(QStringLiteral("no stream descriptor"));
     const qint64 samples = size();
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning() << "WAV file not written:" << name << file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
     file.write(header(samples, wholeRate(*sample)));
     QByteArray bytes;
     for (qint64 written = 0, block = 0; written < samples; written += BLOCK_SAMPLES, ++block) {
@@ -222,10 +224,8 @@ bool ManageWAV::createWAVFile(const QString& name, const QSample* sample) const 
         qToLittleEndian<qint16>(m_blocks[block].get(), count, bytes.data());
         file.write(bytes);
     }
-    if (!file.commit()) {
-        qWarning() << "WAV file not written:" << name << file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return failed(file.errorString());
     return true;
 }
 

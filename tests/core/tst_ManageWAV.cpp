@@ -128,8 +128,10 @@ void TestManageWAV::writeFailureIsReported() {
     const QSample descriptor(ModelGraph::INPUT_A, 0, "card", 48000, 2, 0);
     for (const char* name : {"/missing/x.wav", "/x.wav"}) {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("WAV file not written"));
+        QString reason;
         QVERIFY(!wav.createWAVFile(TestSandbox::root() + name,
-                                   QString(name) == "/x.wav" ? nullptr : &descriptor));
+                                   QString(name) == "/x.wav" ? nullptr : &descriptor, &reason));
+        QVERIFY(!reason.isEmpty());
     }
     QVERIFY(!QFile::exists(TestSandbox::root() + "/x.wav"));
 }

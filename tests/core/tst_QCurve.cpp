@@ -295,7 +295,8 @@ void TestQCurve::read() {
 // back-fill overlaps the reads.
 void TestQCurve::appendWhileReading() {
     constexpr int COUNT = 200000;
-    constexpr int BEFORE_TIMECODE = 500;
+    // A back-fill stored over several appends.
+    constexpr int BEFORE_TIMECODE = 3 * QListDataCurve::BACK_FILL_CHUNK + 500;
     setStep(16);
     QCurve curve(ModelGraph::INPUT_A);
     QListDataCurve* list = curve.curveGlobal();
@@ -328,9 +329,11 @@ void TestQCurve::appendWhileReading() {
         QVERIFY(copied >= 1 && copied <= 64);
         for (int k = 0; k < copied; ++k) {
             QCOMPARE(copy[k].samplerate(), (first + k) * 160);
-            // A back-fill is seen whole or not at all.
-            if (first + k < BEFORE_TIMECODE)
+            // A back-fill is seen whole or not at all, however much of it is stored yet.
+            if (first + k < BEFORE_TIMECODE) {
                 QCOMPARE(copy[k].timecode() == -1, copy[0].timecode() == -1);
+                QCOMPARE(copy[k].y(), first + k + (copy[k].timecode() == -1 ? 0.0 : 10001.0));
+            }
         }
         // Points are 160 frames apart: the first at or after s and the last at or before it are known.
         const int s = 1 + int(random() % ((n - 1) * 160));

@@ -24,7 +24,8 @@ constexpr quint16 FORMAT_EXTENSIBLE = 0xFFFE;
 // and the 16-byte sub-format GUID.
 constexpr int EXTENSIBLE_FMT_SIZE = 40;
 constexpr int SUB_FORMAT_OFFSET = 24;
-constexpr char PCM_SUB_FORMAT[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, char(0x80), 0, 0, char(0xAA), 0, 0x38, char(0x9B), 0x71};
+constexpr char PCM_SUB_FORMAT[16] = {1,          0, 0, 0,          0, 0,    0x10,       0,
+                                     char(0x80), 0, 0, char(0xAA), 0, 0x38, char(0x9B), 0x71};
 constexpr int CHANNELS = 2;
 constexpr int BITS = 16;
 // Bytes the reader decodes at a time.
@@ -108,10 +109,11 @@ std::optional<Layout> findLayout(QFile& file) {
             layout.bits = qFromLittleEndian<quint16>(f + 14);
             // The extensible layout names its format in a sub-format GUID; only PCM's is taken as PCM.
             if (layout.format == FORMAT_EXTENSIBLE) {
-                const bool pcm = size >= EXTENSIBLE_FMT_SIZE &&
-                                 file.read(f + FMT_SIZE, EXTENSIBLE_FMT_SIZE - FMT_SIZE) ==
-                                     EXTENSIBLE_FMT_SIZE - FMT_SIZE &&
-                                 std::memcmp(f + SUB_FORMAT_OFFSET, PCM_SUB_FORMAT, sizeof PCM_SUB_FORMAT) == 0;
+                const bool pcm =
+                    size >= EXTENSIBLE_FMT_SIZE &&
+                    file.read(f + FMT_SIZE, EXTENSIBLE_FMT_SIZE - FMT_SIZE) ==
+                        EXTENSIBLE_FMT_SIZE - FMT_SIZE &&
+                    std::memcmp(f + SUB_FORMAT_OFFSET, PCM_SUB_FORMAT, sizeof PCM_SUB_FORMAT) == 0;
                 layout.format = pcm ? FORMAT_PCM : 0;
             }
             fmt = true;

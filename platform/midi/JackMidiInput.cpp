@@ -17,9 +17,9 @@ constexpr std::size_t HEADER_SIZE = STAMP_SIZE + LENGTH_SIZE;
 constexpr std::size_t RING_SIZE = 1 << 16;
 
 std::uint64_t nowNs() {
-    return static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-            .count());
+    return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                          std::chrono::steady_clock::now().time_since_epoch())
+                                          .count());
 }
 
 } // namespace
@@ -123,7 +123,8 @@ void JackMidiInput::read() {
             std::memcpy(&length, record.data() + STAMP_SIZE, LENGTH_SIZE);
             // Each message is written whole, so its bytes are there once its header is.
             jack_ringbuffer_read(m_ring, record.data(), HEADER_SIZE + length);
-            m_proc(stamp, reinterpret_cast<const std::uint8_t*>(record.data() + HEADER_SIZE), length, m_context);
+            m_proc(stamp, reinterpret_cast<const std::uint8_t*>(record.data() + HEADER_SIZE), length,
+                   m_context);
         }
     }
 }

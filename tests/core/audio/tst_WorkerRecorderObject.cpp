@@ -259,7 +259,8 @@ void TestWorkerRecorderObject::twentyCycles() {
                  takes && !blocked ? QStringList{real->filename()} : QStringList());
         QCOMPARE(failed.size(), blocked ? takes : 0);
         for (const QList<QVariant>& failure : failed)
-            QVERIFY(failure[0] == recordingFolder() + "/" + real->filename() && !failure[1].toString().isEmpty());
+            QVERIFY(failure[0] == recordingFolder() + "/" + real->filename() &&
+                    !failure[1].toString().isEmpty());
     }
     worker.load(real); // left open: the destructor aborts it
     QVERIFY(worker.isOpen());

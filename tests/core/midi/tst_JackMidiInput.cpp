@@ -7,7 +7,6 @@
 #include <pthread.h>
 
 #include <atomic>
-#include <cerrno>
 #include <cstdlib>
 #include <mutex>
 
@@ -41,7 +40,6 @@ extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t count, size_t size);
 void* __libc_realloc(void* memory, size_t size);
-void* __libc_memalign(size_t alignment, size_t size);
 
 void* malloc(size_t size) {
     countAllocation();
@@ -54,15 +52,6 @@ void* calloc(size_t count, size_t size) {
 void* realloc(void* memory, size_t size) {
     countAllocation();
     return __libc_realloc(memory, size);
-}
-void* aligned_alloc(size_t alignment, size_t size) {
-    countAllocation();
-    return __libc_memalign(alignment, size);
-}
-int posix_memalign(void** memory, size_t alignment, size_t size) {
-    countAllocation();
-    *memory = __libc_memalign(alignment, size);
-    return *memory ? 0 : ENOMEM;
 }
 }
 #endif

@@ -18,6 +18,14 @@ namespace {
 
 constexpr int HEADER_SIZE = 44;
 constexpr int FMT_SIZE = 16;
+constexpr quint16 FORMAT_PCM = 1;
+constexpr quint16 FORMAT_EXTENSIBLE = 0xFFFE;
+// The extensible fmt chunk: the 16 bytes above, then the extension size, valid bits, channel mask
+// and the 16-byte sub-format GUID.
+constexpr int EXTENSIBLE_FMT_SIZE = 40;
+constexpr int SUB_FORMAT_OFFSET = 24;
+constexpr char PCM_SUB_FORMAT[16] = {1,          0, 0, 0,          0, 0,    0x10,       0,
+                                     char(0x80), 0, 0, char(0xAA), 0, 0x38, char(0x9B), 0x71};
 constexpr int CHANNELS = 2;
 constexpr int BITS = 16;
 // Bytes the reader decodes at a time.
@@ -53,7 +61,7 @@ QByteArray header(qint64 samples, quint32 rate) {
     std::memcpy(h + 8, "WAVE", 4);
     std::memcpy(h + 12, "fmt ", 4);
     put32(h + 16, FMT_SIZE);
-    put16(h + 20, 1);
+    put16(h + 20, FORMAT_PCM);
     put16(h + 22, CHANNELS);
     put32(h + 24, rate);
     put32(h + 28, rate * CHANNELS * (BITS / 8));
@@ -92,13 +100,22 @@ std::optional<Layout> findLayout(QFile& file) {
         const qint64 body = pos + 8;
         const qint64 size = qFromLittleEndian<quint32>(chunk + 4);
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            char f[FMT_SIZE];
+            char f[EXTENSIBLE_FMT_SIZE];
             if (size < FMT_SIZE || file.read(f, FMT_SIZE) != FMT_SIZE)
                 return std::nullopt;
             layout.format = qFromLittleEndian<quint16>(f);
             layout.channels = qFromLittleEndian<quint16>(f + 2);
             layout.samplerate = qFromLittleEndian<quint32>(f + 4);
             layout.bits = qFromLittleEndian<quint16>(f + 14);
+            // The extensible layout names its format in a sub-format GUID; only PCM's is taken as PCM.
+            if (layout.format == FORMAT_EXTENSIBLE) {
+                const bool pcm =
+                    size >= EXTENSIBLE_FMT_SIZE &&
+                    file.read(f + FMT_SIZE, EXTENSIBLE_FMT_SIZE - FMT_SIZE) ==
+                        EXTENSIBLE_FMT_SIZE - FMT_SIZE &&
+                    std::memcmp(f + SUB_FORMAT_OFFSET, PCM_SUB_FORMAT, sizeof PCM_SUB_FORMAT) == 0;
+                layout.format = pcm ? FORMAT_PCM : 0;
+            }
             fmt = true;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             layout.dataOffset = body;
@@ -188,17 +205,19 @@ void ManageWAV::refillSpare() {
     m_spare.store(newBlock(), std::memory_order_release);
 }
 
-bool ManageWAV::createWAVFile(const QString& name, const QSample* sample) const {
-    if (!sample) {
-        qWarning() << "WAV file not written, no stream descriptor:" << name;
+bool ManageWAV::createWAVFile(const QString& name, const QSample* sample, QString* reason) const {
+    const auto failed = [&](const QString& why) {
+        qWarning() << "WAV file not written:" << name << why;
+        if (reason)
+            *reason = why;
         return false;
-    }
+    };
+    if (!sample)
+        return failed(QStringLiteral("no stream descriptor"));
     const qint64 samples = size();
     QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning() << "WAV file not written:" << name << file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return failed(file.errorString());
     file.write(header(samples, wholeRate(*sample)));
     QByteArray bytes;
     for (qint64 written = 0, block = 0; written < samples; written += BLOCK_SAMPLES, ++block) {
@@ -207,10 +226,8 @@ bool ManageWAV::createWAVFile(const QString& name, const QSample* sample) const 
         qToLittleEndian<qint16>(m_blocks[block].get(), count, bytes.data());
         file.write(bytes);
     }
-    if (!file.commit()) {
-        qWarning() << "WAV file not written:" << name << file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return failed(file.errorString());
     return true;
 }
 
@@ -219,8 +236,10 @@ std::shared_ptr<const QWav> ManageWAV::extractStereoWAVFromFile(const QString& n
     if (!file.open(QIODevice::ReadOnly))
         return std::make_shared<const QWav>();
     const std::optional<Layout> layout = findLayout(file);
-    if (!layout || layout->format != 1 || layout->channels == 0 || layout->bits != BITS) {
-        qWarning() << "Not a 16-bit PCM WAV file:" << name;
+    // Without a rate a sound cannot be played at any speed: it would hold its first sample.
+    if (!layout || layout->format != FORMAT_PCM || layout->channels == 0 || layout->bits != BITS ||
+        layout->samplerate == 0) {
+        qWarning() << "Not a playable 16-bit PCM WAV file:" << name;
         return std::make_shared<const QWav>();
     }
     const int rate = static_cast<int>(std::min<quint32>(layout->samplerate, INT_MAX));

@@ -39,8 +39,9 @@ public:
 
     // GUI thread, once the callback no longer appends (its stream is stopped): writes the samples as a
     // stereo 16-bit PCM file at the descriptor's rate, through a temporary file renamed into place.
-    // Returns false, with a warning, when the file could not be written or there is no descriptor.
-    bool createWAVFile(const QString& name, const QSample* sample) const;
+    // Returns false, with a warning and the reason in `reason` when given, when the file could not be
+    // written or there is no descriptor.
+    bool createWAVFile(const QString& name, const QSample* sample, QString* reason = nullptr) const;
 
     // Any thread: the sound of a 16-bit PCM WAV file, never null. A file that cannot be opened gives
     // the empty sound; so does a malformed or unsupported one, with a warning.

@@ -55,6 +55,31 @@ QData& QListDataCurve::at(qint64 i) {
     return m_segments[k][i - segmentStart(k)];
 }
 
+void QListDataCurve::moveBackFill(QData& point) const {
+    point.setY(point.y() + m_backFillY);
+    point.setTimecode(m_backFillMark);
+    point.setTargetPosition(point.targetPosition() + m_backFillTurn);
+}
+
+QData QListDataCurve::read(qint64 i) const {
+    QData point = at(i);
+    if (i < m_backFillPending)
+        moveBackFill(point);
+    return point;
+}
+
+// The same sum moveBackFill stores, so a reader sees the same value before and after.
+double QListDataCurve::readY(qint64 i) const {
+    return i < m_backFillPending ? at(i).y() + m_backFillY : at(i).y();
+}
+
+void QListDataCurve::storeBackFill() {
+    const int first = std::max(m_backFillPending - BACK_FILL_CHUNK, 0);
+    for (int j = first; j < m_backFillPending; ++j)
+        moveBackFill(at(j));
+    m_backFillPending = first;
+}
+
 int QListDataCurve::addQdata(const QData& point) {
     QData* spare = nullptr;
     int spareSegment = -1;
@@ -86,6 +111,9 @@ int QListDataCurve::addQdata(const QData& point) {
         }
         new (&at(n)) QData(point);
         m_size.store(n + 1, std::memory_order_release);
+        if (m_leadingUnknown == n && point.timecode() == -1)
+            ++m_leadingUnknown;
+        storeBackFill();
         stored = n;
         break;
     }
@@ -97,7 +125,7 @@ std::optional<QData> QListDataCurve::value(int i) const {
     QMutexLocker lock(&m_mutex);
     if (i < 0 || i >= m_size.load(std::memory_order_relaxed))
         return std::nullopt;
-    return at(i);
+    return read(i);
 }
 
 int QListDataCurve::copyRange(int first, int count, QData* out) const {
@@ -106,6 +134,7 @@ int QListDataCurve::copyRange(int first, int count, QData* out) const {
         std::min<qint64>(qint64(first) + std::max(count, 0), m_size.load(std::memory_order_relaxed));
     if (first < 0 || first >= end)
         return 0;
+    QData* const copies = out;
     qint64 i = first;
     while (i < end) {
         const int k = segmentOf(i);
@@ -114,6 +143,8 @@ int QListDataCurve::copyRange(int first, int count, QData* out) const {
         out = std::copy(from, from + (stop - i), out);
         i = stop;
     }
+    for (qint64 j = first; j < std::min<qint64>(end, m_backFillPending); ++j)
+        moveBackFill(copies[j - first]);
     return int(end - first);
 }
 
@@ -177,10 +208,10 @@ bool QListDataCurve::extentY(int first, int end, double& minY, double& maxY) con
     const qint64 stop = std::min<qint64>(end, m_size.load(std::memory_order_relaxed));
     if (first < 0 || first >= stop)
         return false;
-    double lowest = at(first).y();
+    double lowest = readY(first);
     double highest = lowest;
     for (qint64 i = qint64(first) + 1; i < stop; ++i) {
-        const double y = at(i).y();
+        const double y = readY(i);
         lowest = std::min(lowest, y);
         highest = std::max(highest, y);
     }
@@ -192,20 +223,24 @@ bool QListDataCurve::extentY(int first, int end, double& minY, double& maxY) con
 void QListDataCurve::initStartValueBeforeTimecode(int i) {
     QMutexLocker lock(&m_mutex);
     const int n = m_size.load(std::memory_order_relaxed);
-    if (i < 1 || i >= n)
+    if (i < 1 || i >= n || m_leadingUnknown == 0)
         return;
-    const QData& current = at(i);
-    const QData& previous = at(i - 1);
-    const double offset = double(current.timecode()) - previous.y();
-    const double turn = current.targetPosition() - previous.targetPosition();
-    const qint32 mark = backFillMark(offset);
-    for (int j = 0; j < n && at(j).timecode() == -1; ++j) {
-        QData& point = at(j);
-        point.setY(point.y() + offset);
-        point.setTimecode(mark);
-        point.setTargetPosition(point.targetPosition() + turn);
-    }
+    const QData current = read(i);
+    const QData previous = read(i - 1);
+    // Points still waiting for an earlier back-fill never carry −1 for readers, so a back-fill
+    // starts only once no other is pending and covers exactly the leading points that carry −1.
+    m_backFillY = double(current.timecode()) - previous.y();
+    m_backFillTurn = current.targetPosition() - previous.targetPosition();
+    m_backFillMark = backFillMark(m_backFillY);
+    m_backFillPending = m_leadingUnknown;
+    m_leadingUnknown = 0;
     m_generation.fetch_add(1, std::memory_order_release);
+    storeBackFill();
+}
+
+int QListDataCurve::pendingBackFill() const {
+    QMutexLocker lock(&m_mutex);
+    return m_backFillPending;
 }
 
 void QListDataCurve::clear() {
@@ -215,6 +250,8 @@ void QListDataCurve::clear() {
         std::copy(std::begin(m_segments), std::end(m_segments), segments);
         std::fill(std::begin(m_segments), std::end(m_segments), nullptr);
         m_size.store(0, std::memory_order_release);
+        m_leadingUnknown = 0;
+        m_backFillPending = 0;
         m_generation.fetch_add(1, std::memory_order_release);
     }
     for (QData* segment : segments)

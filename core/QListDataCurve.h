@@ -19,9 +19,16 @@
 // Points live in segments that are never moved: segment k holds FIRST_SEGMENT << k points, so
 // appending never copies what is stored, and a fixed table of segments covers every index. The
 // appender allocates a new segment before it takes the lock.
+//
+// The back-fill of the points taken before the run's first valid timecode grows with how long the
+// run went without one, so it is never stored in one go: readers see every moved point at once
+// (reads apply the pending move to their copies), while the stored points are rewritten
+// BACK_FILL_CHUNK at a time, newest first, by the appends that follow.
 class QListDataCurve {
 public:
     static constexpr int FIRST_SEGMENT = 1024;
+    // Stored points the back-fill rewrites per append: about 20 µs of work.
+    static constexpr int BACK_FILL_CHUNK = 1024;
     static constexpr int SEGMENTS = 21;
     // 2^31 - 1024 points, below the largest int32 index.
     static constexpr qint64 CAPACITY = qint64(FIRST_SEGMENT) * ((qint64(1) << SEGMENTS) - 1);
@@ -57,15 +64,19 @@ public:
     bool extentY(int first, int end, double& minY, double& maxY) const;
 
     // Audio thread of the appender, right after appending point i >= 1 that carries the run's first
-    // valid timecode: moves the points taken before it (timecode −1) so that they end where it
-    // begins. Nothing for i < 1 or i >= size.
+    // valid timecode: moves the points taken before it (the points from index 0 on that carry
+    // timecode −1) so that they end where it begins. Nothing for i < 1 or i >= size. Readers see the
+    // moved points at once; storing them costs at most BACK_FILL_CHUNK points here and per append after.
     void initStartValueBeforeTimecode(int i);
+    // Any thread: moved points whose new values are not stored yet (reads already give them).
+    int pendingBackFill() const;
 
     // Frees every point. Only while no other thread uses the list.
     void clear();
 
-    // Any thread, without locking: bumped whenever stored points change or go (back-fill, clear), so
-    // a reader that keeps its own copy knows when to copy everything again instead of only new points.
+    // Any thread, without locking: bumped whenever points already appended read differently or go
+    // (a back-fill starts, clear), so a reader that keeps its own copy knows when to copy everything
+    // again instead of only new points. Storing a pending back-fill changes no value a reader sees.
     quint64 generation() const { return m_generation.load(std::memory_order_acquire); }
 
 private:
@@ -78,6 +89,12 @@ private:
     // With the mutex held.
     const QData& at(qint64 i) const;
     QData& at(qint64 i);
+    // Point i as readers see it: with the pending back-fill applied.
+    QData read(qint64 i) const;
+    double readY(qint64 i) const;
+    void moveBackFill(QData& point) const;
+    // Stores the moved values of up to BACK_FILL_CHUNK pending points, the newest first.
+    void storeBackFill();
     // The first index at which `before` fails (size when it never does); size > 0.
     template <class Before> qint64 boundFrom(qint64 size, int guess, Before before) const;
 
@@ -89,4 +106,12 @@ private:
     std::atomic<int> m_size{0};
     // Written under m_mutex; read without it by generation().
     std::atomic<quint64> m_generation{0};
+
+    // Guarded by m_mutex. Points from index 0 on that all carry timecode −1: what a back-fill moves.
+    int m_leadingUnknown = 0;
+    // The points [0, m_backFillPending) are stored unmoved; reads move them by the values below.
+    int m_backFillPending = 0;
+    double m_backFillY = 0.0;
+    double m_backFillTurn = 0.0;
+    qint32 m_backFillMark = 0;
 };

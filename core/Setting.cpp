@@ -53,6 +53,11 @@ constexpr std::array<KeyEntry, 32> KEYS{{
     {"GraphLogo", "1"},
 }};
 
+// The calibration angles: 6 significant digits.
+QString angleText(double degrees) {
+    return QString::number(degrees, 'g', 6);
+}
+
 } // namespace
 
 Setting::Setting() : m_path(Path::joinInput(m_fileName)) {
@@ -309,12 +314,16 @@ void Setting::setParamTimecode(const QString& value) {
     write(Timecode, value);
     paramTimecode(true);
 }
+double Setting::storedAngle(double degrees) {
+    return angleText(degrees).toDouble();
+}
+
 void Setting::setParamVinylDeltaPositionA(double value) {
-    write(VinylDeltaPositionA, QString::number(value, 'g', 6));
+    write(VinylDeltaPositionA, angleText(value));
     paramVinylDeltaPositionA(true);
 }
 void Setting::setParamVinylDeltaPositionB(double value) {
-    write(VinylDeltaPositionB, QString::number(value, 'g', 6));
+    write(VinylDeltaPositionB, angleText(value));
     paramVinylDeltaPositionB(true);
 }
 void Setting::setParamCurveOnSize(const QString& value) {

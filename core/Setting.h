@@ -76,6 +76,8 @@ public:
     void setParamTimecode(const QString& value);
     // Stored with 6 significant digits.
     void setParamVinylDeltaPositionA(double value);
+    // The angle a vinylDeltaPosition key reads back after storing `degrees`.
+    static double storedAngle(double degrees);
     void setParamVinylDeltaPositionB(double value);
     void setParamCurveOnSize(const QString& value);
     void setParamVolumeLooper(const QString& value);

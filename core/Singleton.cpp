@@ -69,7 +69,10 @@ void Singleton::calculVinylDeltaPosition(bool inputB) {
     double delta = std::fmod(angle, 360.0);
     if (delta < 0.0)
         delta += 360.0;
-    // A tiny negative remainder plus 360 rounds to 360, which is the same angle as 0.
+    // Used as the configuration keeps it, so this run and the next absolute one share the zero.
+    // Just below a turn that is 360 (a tiny negative remainder plus 360 is 360 already): the same
+    // angle as 0, and a stored 360 would put every target of the next run a whole turn off.
+    delta = Setting::storedAngle(delta);
     if (delta >= 360.0)
         delta = 0.0;
     m_vinyl->setCalculVinylDeltaPosition(graph, delta);

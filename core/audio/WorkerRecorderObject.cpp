@@ -65,8 +65,8 @@ int WorkerRecorderObject::paTestInputCallback(const void* input, void*, unsigned
 
 void WorkerRecorderObject::load(std::shared_ptr<const QSample> sample) {
     closeStream(false);
-    m_context.wav = nullptr;
-    m_wav.reset();
+    // A take from a load that was never stopped is written, never dropped.
+    writeRecording();
     m_sample = std::move(sample);
     m_context.tempoUpdated.store(false, relaxed);
     m_context.channels = m_sample ? m_sample->channels() : 0;
@@ -98,12 +98,7 @@ void WorkerRecorderObject::record() {
 void WorkerRecorderObject::stop() {
     closeStream(false);
     m_context.tempoUpdated.store(false, relaxed);
-    if (!m_wav)
-        return;
-    if (m_context.mode->modeRecorder())
-        writeRecording();
-    m_context.wav = nullptr;
-    m_wav.reset();
+    writeRecording();
 }
 
 void WorkerRecorderObject::timecodeInitialise() {
@@ -125,8 +120,17 @@ void WorkerRecorderObject::closeStream(bool abort) {
     m_stream = nullptr;
 }
 
+// A buffer exists only for a stream opened in recorder mode, which a run cannot leave, so the take
+// is written whatever the mode says now.
 void WorkerRecorderObject::writeRecording() {
+    if (!m_wav)
+        return;
     const QString folder = Singleton::instance()->instancePathFile()->createPathDirectory_recording();
-    // ManageWAV reports a file it could not write.
-    m_wav->createWAVFile(folder + QLatin1Char('/') + m_sample->filename(), m_sample.get());
+    const QString path = folder + QLatin1Char('/') + m_sample->filename();
+    QString reason;
+    const bool written = m_wav->createWAVFile(path, m_sample.get(), &reason);
+    m_context.wav = nullptr;
+    m_wav.reset();
+    if (!written)
+        emit s_WriteFailed(path, reason);
 }

@@ -60,9 +60,9 @@ public:
                                    PaStreamCallbackFlags statusFlags, void* userData);
 
 public slots:
-    // Closes a stream still open, then opens the input stream on the descriptor's device, if it has one,
-    // its index still names it and its pair lies within the frame; with a stream open in recorder mode,
-    // makes an empty recording buffer.
+    // Closes a stream still open and writes the take it recorded, as stop does; then opens the input
+    // stream on the descriptor's device, if it has one, its index still names it and its pair lies
+    // within the frame; with a stream open in recorder mode, makes an empty recording buffer.
     void load(std::shared_ptr<const QSample> sample);
     // Starts the stream load opened; nothing when none is open.
     void record();
@@ -75,10 +75,15 @@ public slots:
 
 signals:
     void s_UpdateBPM();
+    // A take could not be written: `fileName` is the full path of the WAV file it was to become,
+    // `reason` says why. Emitted by stop (or by a load that replaces an unstopped take) before it
+    // returns, so whatever runs after stop knows that file is missing.
+    void s_WriteFailed(const QString& fileName, const QString& reason);
 
 private:
     // Undoes what load did: the stream (aborted or stopped), and PortAudio's initialisation.
     void closeStream(bool abort);
+    // Writes the held take, if any, and lets it go.
     void writeRecording();
 
     const ModelGraph::EnumGraph m_tag;

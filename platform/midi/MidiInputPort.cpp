@@ -13,7 +13,7 @@ namespace {
 
 // Channel messages are at most 3 bytes; only system exclusive is longer, and it never becomes a
 // channel message. A longer message is dropped.
-constexpr std::size_t MAX_MESSAGE_SIZE = 256;
+constexpr std::size_t MAX_MESSAGE_SIZE = JackMidiInput::MAX_MESSAGE_SIZE;
 
 } // namespace
 
@@ -62,17 +62,17 @@ void MidiInputPort::disconnectSource() {
 
 // Runs on RtMidi's input thread.
 void MidiInputPort::receiveRtMidi(double, std::vector<unsigned char>* message, void* port) {
-    deliver(message->data(), message->size(), port);
-}
-
-// Runs on the MIDI system's thread. Builds the packet on the stack: no allocation here.
-void MidiInputPort::deliver(const std::uint8_t* bytes, std::size_t length, void* port) {
-    auto* self = static_cast<MidiInputPort*>(port);
-    if (length > MAX_MESSAGE_SIZE)
-        return;
     const auto stamp = static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
                                                       std::chrono::steady_clock::now().time_since_epoch())
                                                       .count());
+    deliver(stamp, message->data(), message->size(), port);
+}
+
+// Runs on the MIDI layer's delivering thread. Builds the packet on the stack.
+void MidiInputPort::deliver(std::uint64_t stamp, const std::uint8_t* bytes, std::size_t length, void* port) {
+    auto* self = static_cast<MidiInputPort*>(port);
+    if (length > MAX_MESSAGE_SIZE)
+        return;
     const auto length16 = static_cast<std::uint16_t>(length);
     std::array<std::uint8_t, HEADER_SIZE + MAX_MESSAGE_SIZE> packet;
     std::memcpy(packet.data(), &stamp, TIME_STAMP_SIZE);

@@ -12,9 +12,9 @@ class JackMidiInput;
 class RtMidiIn;
 
 // Receives one packet list: packets back to back, each a time stamp (8 bytes), a data length
-// (2 bytes), both in the host's byte order, then that many data bytes. Runs on the MIDI system's
-// own thread (RtMidi's ALSA thread, or the JACK client's process thread), never on the thread that
-// attached the source.
+// (2 bytes), both in the host's byte order, then that many data bytes. Runs on a thread of the MIDI
+// layer (RtMidi's ALSA thread, or the JACK input's reader thread, never JACK's process thread), never
+// on the thread that attached the source.
 using MidiReadProc = void (*)(const std::uint8_t* packetList, std::size_t size, void* refCon);
 
 // An input port: a source attached to it delivers its messages to the read procedure, one packet
@@ -40,7 +40,7 @@ public:
 private:
     bool connectAlsa(const std::string& source);
     static void receiveRtMidi(double deltaTime, std::vector<unsigned char>* message, void* port);
-    static void deliver(const std::uint8_t* bytes, std::size_t length, void* port);
+    static void deliver(std::uint64_t stamp, const std::uint8_t* bytes, std::size_t length, void* port);
 
     std::string m_clientName;
     std::string m_portName;

@@ -55,6 +55,14 @@ QByteArray fmtChunk(quint16 format, quint16 channels, quint16 bits, quint32 rate
            u16(channels * bits / 8) + u16(bits);
 }
 
+// The extensible layout: format 0xFFFE, 22 bytes of extension ending in the sub-format GUID, whose
+// first two bytes are the format code (1 PCM, 3 float).
+QByteArray extensibleFmt(quint16 subFormat, quint32 size = 40) {
+    const QByteArray guid = u16(subFormat) + QByteArray::fromHex("000000001000800000aa00389b71");
+    const QByteArray body = fmtChunk(0xFFFE, 2, 16).mid(8) + u16(22) + u16(16) + u32(3) + guid;
+    return "fmt " + u32(size) + body.left(size);
+}
+
 // A RIFF/WAVE file whose chunks are given as they are; the RIFF size is left wrong on purpose.
 QByteArray riff(const QByteArray& chunks) {
     return "RIFF" + u32(4) + "WAVE" + chunks;
@@ -120,8 +128,10 @@ void TestManageWAV::writeFailureIsReported() {
     const QSample descriptor(ModelGraph::INPUT_A, 0, "card", 48000, 2, 0);
     for (const char* name : {"/missing/x.wav", "/x.wav"}) {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("WAV file not written"));
+        QString reason;
         QVERIFY(!wav.createWAVFile(TestSandbox::root() + name,
-                                   QString(name) == "/x.wav" ? nullptr : &descriptor));
+                                   QString(name) == "/x.wav" ? nullptr : &descriptor, &reason));
+        QVERIFY(!reason.isEmpty());
     }
     QVERIFY(!QFile::exists(TestSandbox::root() + "/x.wav"));
 }
@@ -154,6 +164,10 @@ void TestManageWAV::read_data() {
     QTest::newRow("0 bits") << riff(fmtChunk(1, 2, 0) + data) << 0 << 0;
     QTest::newRow("float") << riff(fmtChunk(3, 2, 16) + data) << 0 << 0;
     QTest::newRow("short fmt") << riff("fmt " + u32(8) + QByteArray(8, '\1') + data) << 0 << 0;
+    QTest::newRow("extensible PCM") << riff(extensibleFmt(1) + data) << 2 << 4;
+    QTest::newRow("extensible float") << riff(extensibleFmt(3) + data) << 0 << 0;
+    QTest::newRow("extensible cut short") << riff(extensibleFmt(1, 18) + data) << 0 << 0;
+    QTest::newRow("rate 0") << riff(fmtChunk(1, 2, 16, 0) + data) << 0 << 0;
     QTest::newRow("cut header") << riff(fmt).left(30) << 0 << 0;
 }
 
@@ -165,7 +179,7 @@ void TestManageWAV::read() {
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
     file.close();
     if (channels == 0)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Not a 16-bit PCM WAV file"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Not a playable 16-bit PCM WAV file"));
     const auto sound = ManageWAV::extractStereoWAVFromFile(file.fileName());
     QCOMPARE(sound->samplerate(), channels ? 44100 : 0);
     QCOMPARE(sound->channels(), channels);

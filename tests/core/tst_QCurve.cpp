@@ -2,9 +2,11 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
 #include <thread>
+#include <vector>
 
 #include "TestSandbox.h"
 #include "core/PathFile.h"
@@ -92,36 +94,54 @@ void TestQCurve::listCopiesAcrossSegments() {
 }
 
 void TestQCurve::backFill_data() {
+    QTest::addColumn<int>("points");
     QTest::addColumn<qint32>("timecode");
     QTest::addColumn<qint32>("mark");
-    QTest::newRow("y 10..13, then timecode 500") << 500 << 487;
+    QTest::newRow("y 10..13, then timecode 500") << 4 << 500 << 487;
     // The offset is the first timecode minus the last y (13): one that truncates to -1 must not leave
     // the moved points looking untouched, or the next point would move them again.
-    QTest::newRow("offset -1") << 12 << 0;
-    QTest::newRow("offset -2") << 11 << -2;
+    QTest::newRow("offset -1") << 4 << 12 << 0;
+    QTest::newRow("offset -2") << 4 << 11 << -2;
+    // More points than one append may store: readers see them all moved at once all the same.
+    QTest::newRow("three chunks and more") << 3 * QListDataCurve::BACK_FILL_CHUNK + 5 << 9000 << 5914;
 }
 
-// Points 0..3 at y 10..13 taken before any timecode, then point 4 carrying the first one.
+// Points 0..n-1 at y 10.. and 100 degrees on taken before any timecode, then point n carrying the
+// first one, at 110 degrees.
 void TestQCurve::backFill() {
+    QFETCH(int, points);
     QFETCH(qint32, timecode);
+    QFETCH(qint32, mark);
     QListDataCurve list;
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < points; ++i)
         list.addQdata(point(i * 160, 10 + i, 100.0 + i, -1));
-    list.addQdata(point(640, 0.0, 110.0, timecode));
+    list.addQdata(point(points * 160, 0.0, 110.0, timecode));
     const quint64 before = list.generation();
     // Indices outside the list move nothing.
     list.initStartValueBeforeTimecode(0);
-    list.initStartValueBeforeTimecode(5);
-    list.initStartValueBeforeTimecode(4);
-    list.addQdata(point(800, 50.0, 0, 900));
-    list.initStartValueBeforeTimecode(5);
-    for (int i = 0; i < 4; ++i) {
-        QCOMPARE(list.value(i)->y(), timecode - 3.0 + i);
-        QTEST(list.value(i)->timecode(), "mark");
-        // Angles move by the turn between points 3 and 4 (110 - 103).
-        QCOMPARE(list.value(i)->targetPosition(), 107.0 + i);
+    list.initStartValueBeforeTimecode(points + 1);
+    list.initStartValueBeforeTimecode(points);
+    // The work stored per append is bounded; the rest waits for the appends that follow.
+    QCOMPARE(list.pendingBackFill(), std::max(points - QListDataCurve::BACK_FILL_CHUNK, 0));
+    const auto moved = [&](const QData& p, int i) {
+        // Angles move by the turn between the last point without a timecode and the first with one.
+        return p.y() == timecode - points + 1.0 + i && p.timecode() == mark &&
+               p.targetPosition() == 111.0 - points + i;
+    };
+    std::vector<QData> copies(points);
+    double minY = 0, maxY = 0;
+    for (int appended = 1; appended <= 4; ++appended) {
+        list.addQdata(point((points + appended) * 160, 50.0, 0, 900));
+        list.initStartValueBeforeTimecode(points + appended);
+        QCOMPARE(list.copyRange(0, points, copies.data()), points);
+        for (int i = 0; i < points; ++i) {
+            QVERIFY2(moved(*list.value(i), i) && moved(copies[i], i), qPrintable(QString::number(i)));
+        }
+        QVERIFY(list.extentY(0, points, minY, maxY));
+        QCOMPARE(QList<double>({minY, maxY}), QList<double>({timecode - points + 1.0, double(timecode)}));
     }
-    QCOMPARE(list.value(4)->timecode(), timecode);
+    QCOMPARE(list.value(points)->timecode(), timecode);
+    QCOMPARE(list.pendingBackFill(), 0);
     // Readers that keep a copy must see that stored points changed, and again when they go.
     QVERIFY(list.generation() != before);
     const quint64 filled = list.generation();
@@ -275,7 +295,8 @@ void TestQCurve::read() {
 // back-fill overlaps the reads.
 void TestQCurve::appendWhileReading() {
     constexpr int COUNT = 200000;
-    constexpr int BEFORE_TIMECODE = 500;
+    // A back-fill stored over several appends.
+    constexpr int BEFORE_TIMECODE = 3 * QListDataCurve::BACK_FILL_CHUNK + 500;
     setStep(16);
     QCurve curve(ModelGraph::INPUT_A);
     QListDataCurve* list = curve.curveGlobal();
@@ -308,9 +329,11 @@ void TestQCurve::appendWhileReading() {
         QVERIFY(copied >= 1 && copied <= 64);
         for (int k = 0; k < copied; ++k) {
             QCOMPARE(copy[k].samplerate(), (first + k) * 160);
-            // A back-fill is seen whole or not at all.
-            if (first + k < BEFORE_TIMECODE)
+            // A back-fill is seen whole or not at all, however much of it is stored yet.
+            if (first + k < BEFORE_TIMECODE) {
                 QCOMPARE(copy[k].timecode() == -1, copy[0].timecode() == -1);
+                QCOMPARE(copy[k].y(), first + k + (copy[k].timecode() == -1 ? 0.0 : 10001.0));
+            }
         }
         // Points are 160 frames apart: the first at or after s and the last at or before it are known.
         const int s = 1 + int(random() % ((n - 1) * 160));

@@ -54,24 +54,37 @@ void TestSingleton::firstUseWritesConfiguration() {
 void TestSingleton::calibration_data() {
     QTest::addColumn<double>("angle");
     QTest::addColumn<double>("delta");
-    QTest::newRow("-30") << -30.0 << 330.0;
-    QTest::newRow("725") << 725.0 << 5.0;
-    QTest::newRow("360") << 360.0 << 0.0;
-    QTest::newRow("rounds to 360") << -1e-20 << 0.0;
-    QTest::newRow("NaN keeps the last") << qQNaN() << 12.0;
+    QTest::addColumn<bool>("absolute");
+    QTest::newRow("-30") << -30.0 << 330.0 << false;
+    QTest::newRow("725") << 725.0 << 5.0 << false;
+    QTest::newRow("360") << 360.0 << 0.0 << false;
+    QTest::newRow("rounds to 360") << -1e-20 << 0.0 << false;
+    QTest::newRow("NaN keeps the last") << qQNaN() << 12.0 << false;
+    // The configuration keeps 6 significant digits: used as it is stored, 360 being 0.
+    QTest::newRow("stored as 360, absolute") << -0.0001 << 0.0 << true;
+    QTest::newRow("stored as 360, relative") << -0.0001 << 0.0 << false;
+    QTest::newRow("stored rounded, absolute") << 123.4567891 << 123.457 << true;
 }
 
 void TestSingleton::calibration() {
     QFETCH(double, angle);
-    Vinyl* vinyl = Singleton::instance()->instanceVinyl();
+    QFETCH(double, delta);
+    QFETCH(bool, absolute);
+    Singleton* registry = Singleton::instance();
+    Vinyl* vinyl = registry->instanceVinyl();
     for (ModelGraph::EnumGraph graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B}) {
         vinyl->setCalculVinylDeltaPosition(graph, 12.0);
         vinyl->setVinylPosition(graph, angle);
     }
-    Singleton::instance()->calculVinylDeltaPositionA();
-    Singleton::instance()->calculVinylDeltaPositionB();
-    QTEST(vinyl->vinylDeltaPosition(ModelGraph::INPUT_A), "delta");
-    QTEST(vinyl->vinylDeltaPosition(ModelGraph::INPUT_B), "delta");
+    absolute ? registry->instanceMode()->modeFullDVS_on() : registry->instanceMode()->modeFullDVS_off();
+    registry->calculVinylDeltaPositionA();
+    registry->calculVinylDeltaPositionB();
+    registry->instanceMode()->modeFullDVS_off();
+    QCOMPARE(vinyl->vinylDeltaPosition(ModelGraph::INPUT_A), delta);
+    QCOMPARE(vinyl->vinylDeltaPosition(ModelGraph::INPUT_B), delta);
+    // The next absolute run starts from the stored value.
+    if (absolute)
+        QCOMPARE(registry->instanceSetting()->paramVinylDeltaPositionB(true), delta);
 }
 
 void TestSingleton::calibrationIsSavedOnlyInAbsoluteMode() {

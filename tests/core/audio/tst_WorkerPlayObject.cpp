@@ -40,7 +40,7 @@ private slots:
     void movementThroughSoundEndAndRelaunch();
     void deckVolumeZeroStopsGenerating();
     void hostileSounds();
-    void resetCurveReanchors();
+    void stallResumeAndReset();
     void noStreamNoPortAudio();
     void realStream();
     void handOverWhileCallbackRuns();
@@ -125,12 +125,13 @@ bool silent(const std::vector<qint16>& samples) {
 
 // 76800 samples: a move of 0.75 degrees is exactly 160 samples, one point at 160 frames per point.
 constexpr int DECK_SIZE = 76800;
-// No sample is 0, so a deck that plays from a wrong place is never taken for a silent one.
+// No sample is 0, so a deck that plays from a wrong place is never taken for a silent one; neighbours
+// lie 3 apart, so a blend of two shows after truncation.
 qint16 deckLeft(qint64 i) {
-    return qint16(1 + i % 32767);
+    return qint16(1 + 3 * i % 32767);
 }
 qint16 deckRight(qint64 i) {
-    return qint16(-1 - i % 32767);
+    return qint16(-1 - 3 * i % 32767);
 }
 std::shared_ptr<const QWav> deckSound() {
     QList<qint16> l(DECK_SIZE), r(DECK_SIZE);
@@ -227,6 +228,13 @@ void TestWorkerPlayObject::looperPlaysOncePerActivation() {
         QCOMPARE(l[size_t(f)], qint16(f < 999 ? f + 1 : 0));
     player.worker.activatedOnTimeLooper();
     QCOMPARE(player.left(3), (std::vector<qint16>{1, 2, 3}));
+    // A deactivation cancels the activations still pending, as if they came first; one asked after
+    // it stands.
+    player.worker.activatedOnTimeLooper();
+    player.worker.init(false);
+    QVERIFY(silent(player.left(3)));
+    player.worker.activatedOnTimeLooper();
+    QCOMPARE(player.left(3), (std::vector<qint16>{1, 2, 3}));
 }
 
 // 24000 Hz on a 48000 Hz output: factor 0.5, position k / 2 at frame k, so frame 21 is at 10.5.
@@ -246,7 +254,7 @@ void TestWorkerPlayObject::deckFollowsCurve_data() {
     QTest::addColumn<double>("perPoint");
     QTest::addColumn<QString>("condition");
     QTest::addColumn<int>("start");     // sound index of the first frame
-    QTest::addColumn<int>("direction"); // 0: silent
+    QTest::addColumn<int>("direction"); // 0: silent; the speed is perPoint / 0.75
     // 48 kHz at 300 points a second: 160 frames a point. With 256-frame input buffers the lag is 2
     // points: re-anchored behind the newest of 40, the move from point 36 to point 37.
     QTest::newRow("forward") << 0 << 0.0 << 0.75 << "" << 5760 << 1;
@@ -254,6 +262,9 @@ void TestWorkerPlayObject::deckFollowsCurve_data() {
     QTest::newRow("forward through 360") << 0 << 332.25 << 0.75 << "" << 76640 << 1;
     QTest::newRow("stopped platter") << 0 << 90.0 << 0.0 << "" << 0 << 0;
     QTest::newRow("deck B") << 1 << 0.0 << 0.75 << "" << 5760 << 1;
+    // Below nominal speed neighbouring samples are blended.
+    QTest::newRow("half speed") << 0 << 0.0 << 0.375 << "" << 2880 << 1;
+    QTest::newRow("half speed backward") << 1 << 180.0 << -0.375 << "" << 35520 << -1;
     QTest::newRow("drawon off") << 0 << 0.0 << 0.75 << "drawon off" << 0 << 0;
     QTest::newRow("drawon off, cut-off") << 0 << 0.0 << 0.75 << "drawon off, cut-off" << 5760 << 1;
     QTest::newRow("deck B, drawon off") << 1 << 0.0 << 0.75 << "drawon off" << 0 << 0;
@@ -262,7 +273,7 @@ void TestWorkerPlayObject::deckFollowsCurve_data() {
     QTest::newRow("no processing buffer") << 0 << 0.0 << 0.75 << "no processing buffer" << 0 << 0;
 }
 
-// Three points of 160 frames, at nominal speed: the sound itself, one sample per frame.
+// Three points of 160 frames: at nominal speed the sound itself, one sample per frame.
 void TestWorkerPlayObject::deckFollowsCurve() {
     QFETCH(int, deck);
     QFETCH(double, first);
@@ -281,10 +292,16 @@ void TestWorkerPlayObject::deckFollowsCurve() {
     Player player;
     player.worker.updateWav();
     const std::vector<qint16> out = player.render(480);
+    const double speed = std::abs(perPoint) / 0.75;
     for (int f = 0; f < 480; ++f) {
-        const qint64 i = ((start + direction * f) % DECK_SIZE + DECK_SIZE) % DECK_SIZE;
-        QCOMPARE(out[size_t(2 * f)], direction ? deckLeft(i) : qint16(0));
-        QCOMPARE(out[size_t(2 * f + 1)], direction ? deckRight(i) : qint16(0));
+        const double p = std::fmod(start + direction * speed * f + DECK_SIZE, double(DECK_SIZE));
+        const qint64 i = qint64(p);
+        const double w = speed < 1.0 ? p - double(i) : 0.0;
+        const auto blend = [&](qint16 (*side)(qint64)) {
+            return direction ? qint16((1.0 - w) * side(i) + w * side((i + 1) % DECK_SIZE)) : qint16(0);
+        };
+        QCOMPARE(out[size_t(2 * f)], blend(deckLeft));
+        QCOMPARE(out[size_t(2 * f + 1)], blend(deckRight));
     }
 }
 
@@ -326,11 +343,13 @@ void TestWorkerPlayObject::deckVolumeZeroStopsGenerating() {
 void TestWorkerPlayObject::hostileSounds() {
     fillCurve(m_curve[0], 40, 0.0, 0.75);
     Player player;
-    // Largest sample below 0: gain 1.
-    registry()->instanceWavPhrasing()->setWavPhrasing(ModelGraph::INPUT_A,
-                                                      sound(QList<qint16>(DECK_SIZE, -5)));
-    player.worker.updateWav();
-    QCOMPARE(player.render(1)[0], qint16(-5));
+    // Gain 32767 / the largest sample in whole numbers; 1 when that is not above 0.
+    for (auto [peak, played] : {std::pair<qint16, qint16>{8000, 32000}, {-5, -5}}) {
+        registry()->instanceWavPhrasing()->setWavPhrasing(ModelGraph::INPUT_A,
+                                                          sound(QList<qint16>(DECK_SIZE, peak)));
+        player.worker.updateWav();
+        QCOMPARE(player.render(1)[0], played);
+    }
     // An empty scratch sound, an empty looper and an unreadable file: silence, nothing read.
     registry()->instanceWavPhrasing()->setWavPhrasing(ModelGraph::INPUT_A, std::make_shared<const QWav>());
     player.worker.updateWav();
@@ -347,10 +366,23 @@ void TestWorkerPlayObject::hostileSounds() {
     player.render(480);
 }
 
-void TestWorkerPlayObject::resetCurveReanchors() {
+void TestWorkerPlayObject::stallResumeAndReset() {
     loadDeckA(m_curve[0]);
     Player player;
     player.worker.updateWav();
+    // Past the newest point (39, 29.25 degrees) the deck goes on in its direction for 80 frames...
+    std::vector<qint16> l = player.left(560);
+    for (int f = 0; f < 560; ++f)
+        QCOMPARE(l[size_t(f)], deckLeft(5760 + f));
+    QVERIFY(player.worker.context()->deck(0).stalled());
+    // ... so the next point's movement (6240 to 6400) starts 80 samples further on and 80 frames into
+    // it: 0.5 a frame from 6360; the point after it from its own start again.
+    for (int i = 40; i < 43; ++i)
+        m_curve[0].addQdata(point(0.75 * i));
+    l = player.left(240);
+    for (int f = 0; f < 240; ++f)
+        QCOMPARE(l[size_t(f)], deckLeft(f < 80 ? 6360 + f / 2 : 6400 + f - 80));
+    QVERIFY(!player.worker.context()->deck(0).stalled());
     player.render(2000); // well past the newest point
     QVERIFY(player.worker.context()->deck(0).stalled());
     // Between runs the curve starts again, shorter than where the deck is: from point 2 (91.5

@@ -3,6 +3,7 @@
 // recorder-mode run does; then loads that open nothing, in cycles.
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QtEndian>
 #include <QtTest>
 
@@ -203,7 +204,9 @@ void TestWorkerRecorderObject::recordedRuns() {
 }
 
 // Loads that open nothing, loads twice, stops without loads, in and out of recorder mode: PortAudio is
-// initialised exactly while a stream is open, and a WAV appears only for a stream opened in recorder mode.
+// initialised exactly while a stream is open, and a WAV appears only for a stream opened in recorder mode,
+// also for a take that a second load replaced before any stop. A take that cannot be written (a file
+// stands where the recording folder goes) is reported with its path, never dropped silently.
 void TestWorkerRecorderObject::twentyCycles() {
     const std::shared_ptr<const QSample> real = registry()->sampleA();
     QVERIFY(real);
@@ -225,12 +228,20 @@ void TestWorkerRecorderObject::twentyCycles() {
     QCurve curve(ModelGraph::INPUT_A);
     WorkerRecorderObject worker(ModelGraph::INPUT_A, &curve);
     WorkerRecorderObject never(ModelGraph::INPUT_B, nullptr);
+    QSignalSpy failed(&worker, &WorkerRecorderObject::s_WriteFailed);
     for (int cycle = 0; cycle < 20; ++cycle) {
         const std::shared_ptr<const QSample>& sample = samples[cycle % 7];
-        const bool opens = sample == real, recorder = cycle % 3 != 1;
+        const bool opens = sample == real, recorder = cycle % 3 != 1, blocked = cycle % 5 == 0;
         recorder ? mode()->modeRecorder_on() : mode()->modeRecorder_off();
         cycle % 2 ? mode()->modeStartSynchronized_on() : mode()->modeStartSynchronized_off();
+        QFile::remove(recordingFolder());
         QDir(recordingFolder()).removeRecursively();
+        if (blocked) {
+            QFile file(recordingFolder());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        failed.clear();
+        const bool replaced = cycle % 4 == 0 && recorder;
         if (cycle % 4 == 0)
             worker.load(real); // replaced by the next load
         worker.load(sample);
@@ -243,8 +254,13 @@ void TestWorkerRecorderObject::twentyCycles() {
         worker.stop();
         worker.stop();
         QCOMPARE(Pa_GetDeviceCount(), PaDeviceIndex(paNotInitialized));
+        const int takes = (opens && recorder) + replaced;
         QCOMPARE(QDir(recordingFolder()).entryList(QDir::Files),
-                 opens && recorder ? QStringList{sample->filename()} : QStringList());
+                 takes && !blocked ? QStringList{real->filename()} : QStringList());
+        QCOMPARE(failed.size(), blocked ? takes : 0);
+        for (const QList<QVariant>& failure : failed)
+            QVERIFY(failure[0] == recordingFolder() + "/" + real->filename() &&
+                    !failure[1].toString().isEmpty());
     }
     worker.load(real); // left open: the destructor aborts it
     QVERIFY(worker.isOpen());

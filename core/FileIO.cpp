@@ -1,5 +1,7 @@
 #include "FileIO.h"
 
+#include <QSaveFile>
+
 #include <QIODevice>
 
 qint64 FileIO::bytesLeft(const QDataStream& stream) {
@@ -47,4 +49,13 @@ QByteArray FileIO::readByteArrayFromBase64(QDataStream& stream) {
 
 QString FileIO::readStringFromBase64(QDataStream& stream) {
     return QString::fromUtf8(readByteArrayFromBase64(stream));
+}
+
+bool FileIO::commit(QSaveFile& file) {
+    if (!file.flush()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    return file.commit();
 }

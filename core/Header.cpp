@@ -93,7 +93,7 @@ bool Header::exportHeaderToQLTFile(const QString& path, const QLooper* looper) {
     FileIO::writeStringToBase64(looper->path_color_a(), out);
     FileIO::writeStringToBase64(looper->path_color_b(), out);
     FileIO::writeByteArrayToBase64(computeHash(looper), out);
-    if (out.status() != QDataStream::Ok || !file.commit()) {
+    if (out.status() != QDataStream::Ok || !FileIO::commit(file)) {
         qWarning() << "Training file not written:" << path << file.errorString();
         return false;
     }

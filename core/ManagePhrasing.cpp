@@ -16,6 +16,7 @@
 #include "Singleton.h"
 #include "Timecode.h"
 #include "Vinyl.h"
+#include "FileIO.h"
 
 namespace {
 
@@ -266,7 +267,7 @@ ManagePhrasing::SaveStatus ManagePhrasing::createQLPXML(const QString& path, boo
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return SaveStatus::WriteFailed;
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    if (file.write(bytes) != bytes.size() || !FileIO::commit(file))
         return SaveStatus::WriteFailed;
     if (notify)
         emit s_newColorFile(path);

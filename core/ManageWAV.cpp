@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "QSample.h"
+#include "FileIO.h"
 
 namespace {
 
@@ -226,7 +227,7 @@ bool ManageWAV::createWAVFile(const QString& name, const QSample* sample, QStrin
         qToLittleEndian<qint16>(m_blocks[block].get(), count, bytes.data());
         file.write(bytes);
     }
-    if (!file.commit())
+    if (!FileIO::commit(file))
         return failed(file.errorString());
     return true;
 }

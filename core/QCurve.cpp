@@ -16,6 +16,7 @@
 #include "Performance.h"
 #include "RecordingLooperTraining.h"
 #include "Singleton.h"
+#include "FileIO.h"
 
 namespace {
 
@@ -158,7 +159,7 @@ bool QCurve::exportCurveToQLWFile(const QString& name) const {
         file.write(bytes);
         first += copied;
     }
-    return file.commit();
+    return FileIO::commit(file);
 }
 
 void QCurve::importCurveFromQLWFile(const QString& path, bool setBpm) {

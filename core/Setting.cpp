@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "Path.h"
+#include "FileIO.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ bool Setting::writeDefaultFile() const {
     for (const KeyEntry& entry : KEYS)
         content += QByteArray(" ") + entry.name + '=' + entry.byDefault + '\n';
     QSaveFile file(m_path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && FileIO::commit(file);
 }
 
 void Setting::loadAll() {

@@ -5,6 +5,7 @@
 
 #include "core/Constant.h"
 #include "core/Path.h"
+#include "core/FileIO.h"
 
 QString AuthorPicture::path() {
     return Path::joinInput(Constant::Default::AUTHOR_FILE);
@@ -27,5 +28,5 @@ bool AuthorPicture::replace(const QString& source) {
             return false;
         }
     }
-    return in.error() == QFileDevice::NoError && out.commit();
+    return in.error() == QFileDevice::NoError && FileIO::commit(out);
 }

@@ -11,6 +11,7 @@
 #include "core/Constant.h"
 #include "core/Function.h"
 #include "core/QLooper.h"
+#include "core/FileIO.h"
 
 QString PackageExport::packagePath(const QString& folder, const QString& tabName, const QLooper& looper) {
     const QString name = QStringLiteral("%1_%2_%3_%4%5").arg(tabName, looper.author(), looper.title(),
@@ -37,7 +38,7 @@ bool PackageExport::write(const QString& packagePath, const QLooper& looper) {
         zip.close();
         written = written && zip.getZipError() == ZIP_OK;
     }
-    if (!written || !file.commit()) {
+    if (!written || !FileIO::commit(file)) {
         qWarning() << "Failed to compress files to:" << packagePath << file.errorString();
         return false;
     }

@@ -3,6 +3,7 @@
 
 #include <thread>
 
+#include "FileSizeLimit.h"
 #include "TestSandbox.h"
 #include "core/ManageWAV.h"
 #include "core/QSample.h"
@@ -34,6 +35,11 @@ QByteArray u16(quint16 v) {
 // Sample i of the signals written and read here; the (i >> 16) term tells whole blocks apart.
 qint16 sampleAt(qint64 i, int step = 100) {
     return qint16(-300 + i * step + (i >> 16));
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray pcm(qint64 n, int step = 100) {
@@ -134,6 +140,18 @@ void TestManageWAV::writeFailureIsReported() {
         QVERIFY(!reason.isEmpty());
     }
     QVERIFY(!QFile::exists(TestSandbox::root() + "/x.wav"));
+
+    // A full disk met only by the last buffered bytes still fails, and keeps the file already there.
+    const QString kept = TestSandbox::root() + "/kept.wav";
+    QVERIFY(wav.createWAVFile(kept, &descriptor));
+    const QByteArray before = readAll(kept);
+    append(wav, 1, 2000);
+    {
+        FileSizeLimit limit(1000);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("WAV file not written"));
+        QVERIFY(!wav.createWAVFile(kept, &descriptor));
+    }
+    QCOMPARE(readAll(kept), before);
 }
 
 void TestManageWAV::emptySoundAndExtremes() {

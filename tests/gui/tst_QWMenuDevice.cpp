@@ -13,11 +13,10 @@
 #include <QtTest>
 
 #include <array>
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 #include "Artifacts.h"
+#include "FileSizeLimit.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
 #include "core/Mode.h"
@@ -92,22 +91,6 @@ bool writePicture(const QString& path, const QColor& colour, const char* format)
     image.fill(colour);
     return image.save(path, format);
 }
-
-// Lets writes past `bytes` fail (as on a full disk) for as long as it lives.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
 
 } // namespace
 

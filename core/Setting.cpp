@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "Path.h"
+#include "PlainIniFormat.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ Setting::Setting() : m_path(Path::joinInput(m_fileName)) {
     static_assert(KEYS.size() == KeyCount);
     if (!QFile::exists(m_path) && !writeDefaultFile())
         qWarning() << "Could not write the default settings file" << m_path;
-    m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    m_settings = std::make_unique<QSettings>(m_path, PlainIniFormat::format());
     loadAll();
 }
 

@@ -83,6 +83,11 @@ void TestParserMidi::parse_data() {
                                      "<knob id=\"K\"><channel>one</channel></knob><led id=\"L\"><channel>"
                                      "1.5</channel></led><led id=\"M\"><channel>2147483648</channel></led>"))
                               << "knob:K Basic 0/0 0/0, led:L Basic 0/0, led:M Basic 0/0";
+    // The document parse would take seconds at 40,000 levels: nesting past any real mapping is refused.
+    const auto nested = [](int levels) { return QByteArray("<x>").repeated(levels) + QByteArray("</x>").repeated(levels); };
+    QTest::newRow("32 levels") << mapping(page(XFADER + "<led id=\"L\">" + nested(26) + "</led>")) << xfader + ", led:L Basic 0/0";
+    QTest::newRow("33 levels") << mapping(page(XFADER + "<led id=\"L\">" + nested(27) + "</led>")) << "";
+    QTest::newRow("40,000 levels") << mapping(page(XFADER + nested(40000))) << "";
 }
 
 void TestParserMidi::parse() {

@@ -66,7 +66,8 @@ bool ManagePhrasing::checkPhrasing() const {
         if (span > 0.0)
             holders.push_back({area.angleStart(), area.angleEnd(), area.id()});
     }
-    std::sort(holders.begin(), holders.end(), [](const Holder& a, const Holder& b) { return a.start < b.start; });
+    std::sort(holders.begin(), holders.end(),
+              [](const Holder& a, const Holder& b) { return a.start < b.start; });
     // Over the holders up to each one: the largest end with its id, and the largest end of any other id.
     struct Reach {
         double end;

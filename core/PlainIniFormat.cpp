@@ -106,8 +106,9 @@ QString unescapedKey(QByteArrayView key) {
             digits = 4;
         }
         bool ok = false;
-        const ushort code =
-            first + digits > decoded.size() ? 0 : QStringView(decoded).sliced(first, digits).toUShort(&ok, 16);
+        const ushort code = first + digits > decoded.size()
+                                ? 0
+                                : QStringView(decoded).sliced(first, digits).toUShort(&ok, 16);
         if (!ok) {
             result += u'%';
             ++i;
@@ -127,8 +128,8 @@ void chopTrailingBlanks(QString& text, qsizetype limit) {
 // A value as text, or as a list when it holds a comma outside quotes. Quotes group, C escapes
 // (\n, \x41, \101, ...) give characters, blanks around unquoted parts are dropped.
 QStringList unescapedValue(QByteArrayView str, bool& isList) {
-    static constexpr char ESCAPES[][2] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'},  {'n', '\n'},
-                                          {'r', '\r'}, {'t', '\t'}, {'v', '\v'},  {'"', '"'},
+    static constexpr char ESCAPES[][2] = {{'a', '\a'}, {'b', '\b'},  {'f', '\f'}, {'n', '\n'},
+                                          {'r', '\r'}, {'t', '\t'},  {'v', '\v'}, {'"', '"'},
                                           {'?', '?'},  {'\'', '\''}, {'\\', '\\'}};
     enum class State { SkipBlanks, Normal, Hex, Oct, End };
     QStringDecoder fromUtf8(QStringDecoder::Utf8);
@@ -151,7 +152,8 @@ QStringList unescapedValue(QByteArrayView str, bool& isList) {
                 ++i;
             normal();
         } else if (state == State::Hex || state == State::Oct) {
-            const int digit = i < str.size() ? (state == State::Hex ? hexValue(str[i]) : octValue(str[i])) : -1;
+            const int digit =
+                i < str.size() ? (state == State::Hex ? hexValue(str[i]) : octValue(str[i])) : -1;
             if (digit >= 0) {
                 escape = char16_t((escape << (state == State::Hex ? 4 : 3)) + digit);
                 ++i;
@@ -193,8 +195,8 @@ QStringList unescapedValue(QByteArrayView str, bool& isList) {
                 escape = char16_t(octValue(ch));
                 state = State::Oct;
                 continue;
-            } else if ((ch == '\n' || ch == '\r') && i < str.size() &&
-                       (str[i] == '\n' || str[i] == '\r') && str[i] != ch) {
+            } else if ((ch == '\n' || ch == '\r') && i < str.size() && (str[i] == '\n' || str[i] == '\r') &&
+                       str[i] != ch) {
                 ++i;
             }
             chopLimit = text.size();

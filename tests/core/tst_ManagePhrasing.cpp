@@ -6,9 +6,9 @@
 #include "TestSandbox.h"
 #include "core/ManagePhrasing.h"
 #include "core/ManageWAV.h"
-#include "core/QSample.h"
 #include "core/Path.h"
 #include "core/Phrasing.h"
+#include "core/QSample.h"
 #include "core/Singleton.h"
 #include "core/Timecode.h"
 #include "core/Vinyl.h"
@@ -188,7 +188,8 @@ void TestManagePhrasing::validityAsEveryPairDefinesIt() {
             if (!list.isEmpty() && random.bounded(4) == 0)
                 list.append(list[random.bounded(int(list.size()))]);
             else
-                list.append(QPhrasing(QString(), COLOR_RED_1, start, start + (random.bounded(10) - 2) * 45.0));
+                list.append(
+                    QPhrasing(QString(), COLOR_RED_1, start, start + (random.bounded(10) - 2) * 45.0));
         }
         bool valid = true;
         for (const QPhrasing& area : list) {
@@ -225,7 +226,8 @@ void TestManagePhrasing::colorFile() {
     QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Phrasing"));
     QDomDocument doc;
     QVERIFY(doc.setContent(bytes));
-    QCOMPARE(doc.documentElement().attribute("name") + doc.documentElement().attribute("scratchTools", "?"), "verse");
+    QCOMPARE(doc.documentElement().attribute("name") + doc.documentElement().attribute("scratchTools", "?"),
+             "verse");
     const QDomNodeList sections = doc.documentElement().elementsByTagName("Section");
     QCOMPARE(sections.size(), 2);
     const QDomElement first = sections.at(0).toElement();
@@ -254,10 +256,12 @@ void TestManagePhrasing::refusedSaves() {
     QCOMPARE(readAll(path), before);
     QCOMPARE(set.createQLPXML(Path::joinColor("none/x.qlp"), true), ManagePhrasing::SaveStatus::WriteFailed);
     // Neither a set the colour panel would refuse nor a label that would not read back is written.
-    for (const QPhrasing& area : {QPhrasing("", COLOR_RED_1, 10, 10), QPhrasing(QChar(0xD800), COLOR_RED_1, 0, 9),
-                                  QPhrasing("\x01", COLOR_RED_1, 0, 9)}) {
+    for (const QPhrasing& area :
+         {QPhrasing("", COLOR_RED_1, 10, 10), QPhrasing(QChar(0xD800), COLOR_RED_1, 0, 9),
+          QPhrasing("\x01", COLOR_RED_1, 0, 9)}) {
         set.setListPhrasing({area});
-        QCOMPARE(set.createQLPXML(Path::joinColor("refused.qlp"), true), ManagePhrasing::SaveStatus::InvalidSet);
+        QCOMPARE(set.createQLPXML(Path::joinColor("refused.qlp"), true),
+                 ManagePhrasing::SaveStatus::InvalidSet);
     }
     QVERIFY(!QFile::exists(Path::joinColor("refused.qlp")));
     QCOMPARE(created.size(), 0);
@@ -274,8 +278,8 @@ void TestManagePhrasing::scratchSoundStaysInItsFolder() {
     QVERIFY(recording.createWAVFile(Path::joinInput("private.wav"), format.get()));
 
     ManagePhrasing set(ModelGraph::INPUT_A);
-    for (const QString& name : {QString("../Input/private.wav"), Path::joinInput("private.wav"), QString(".."),
-                                QString("missing.wav")}) {
+    for (const QString& name : {QString("../Input/private.wav"), Path::joinInput("private.wav"),
+                                QString(".."), QString("missing.wav")}) {
         set.setScratchTools(name);
         set.generateScratchTools();
         QVERIFY2(!set.wav(), qPrintable(name));

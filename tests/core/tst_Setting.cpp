@@ -162,14 +162,14 @@ void TestSetting::storedForms() {
 
 void TestSetting::iniFormAsQtReadsAndWritesIt_data() {
     QTest::addColumn<QByteArray>("ini");
-    QTest::newRow("quotes and escapes")
-        << QByteArray("[device]\nname=\"Smith, John\" \nlist = a , \"b,c\" ,d\nesc=\\x41\\101\\n\\q\\\"end\\\nnext\n"
-                      "trail=x  \nutf=\xc3\xa9\\xe9\n ctl=\\x1\\x32\\0\\x31\nat=@@x\nnul=@String(a\\0b)\n");
-    QTest::newRow("sections")
-        << QByteArray("top=1\n[General]\ng=2\n[%General]\nh=3\n[a\\b]\nc=4\n[a]\nb\\c=5\n[sp%20ce]\nk%41%U00e9=6\n"
-                      "[device]\nx=1\n[device]\nx=2\n[open\ny=7\n");
-    QTest::newRow("comments and line ends")
-        << QByteArray("\xef\xbb\xbf; c\r\n[device]\r\nk=\"multi\nline\" ; tail\r\nnoequals\r\n  k2 = v2 ;c\r\n");
+    QTest::newRow("quotes and escapes") << QByteArray(
+        "[device]\nname=\"Smith, John\" \nlist = a , \"b,c\" ,d\nesc=\\x41\\101\\n\\q\\\"end\\\nnext\n"
+        "trail=x  \nutf=\xc3\xa9\\xe9\n ctl=\\x1\\x32\\0\\x31\nat=@@x\nnul=@String(a\\0b)\n");
+    QTest::newRow("sections") << QByteArray(
+        "top=1\n[General]\ng=2\n[%General]\nh=3\n[a\\b]\nc=4\n[a]\nb\\c=5\n[sp%20ce]\nk%41%U00e9=6\n"
+        "[device]\nx=1\n[device]\nx=2\n[open\ny=7\n");
+    QTest::newRow("comments and line ends") << QByteArray(
+        "\xef\xbb\xbf; c\r\n[device]\r\nk=\"multi\nline\" ; tail\r\nnoequals\r\n  k2 = v2 ;c\r\n");
 }
 
 // Every key reads as Qt's INI reader reads it, and a rewrite writes the bytes Qt's INI writer writes.
@@ -255,8 +255,8 @@ void TestSetting::mixerLookup_data() {
     row("first section lacks the key", "[Audio]\ninputA=1\n[Audio 8]\ninputB=3\n", "Audio 8", true, "");
     row("no file", nullptr, "Scarlett", false, "");
     QTest::newRow("serialised value ignored")
-        << "[Audio]\ninputA=" + nestedVariant(25000) + "\n[Scarlett]\ninputA=1\n" << QString("Audio Scarlett") << true
-        << QString("1");
+        << "[Audio]\ninputA=" + nestedVariant(25000) + "\n[Scarlett]\ninputA=1\n"
+        << QString("Audio Scarlett") << true << QString("1");
 }
 
 void TestSetting::mixerLookup() {

@@ -120,8 +120,8 @@ void TestSingleton::audioGuiAndMidiThreadsShareState() {
             }
             // A position is seen whole: its status agrees with its value.
             const Midi::Position position = midi->crossFaderPos();
-            if ((position &&
-                 position->status() != (position->value() ? ModelCrossFader::RIGHT : ModelCrossFader::LEFT)) ||
+            if ((position && position->status() !=
+                                 (position->value() ? ModelCrossFader::RIGHT : ModelCrossFader::LEFT)) ||
                 time->currentSamplerate(A) < 0)
                 faults.fetch_add(1);
         }

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #include "Function.h"
 #include "ManageWAV.h"
@@ -79,15 +81,51 @@ void ManagePhrasing::generateScratchTools() {
         m_wav = ManageWAV::extractStereoWAVFromFile(file.filePath());
 }
 
+// Sorted by start, so a hostile file of many areas costs n log n. An area holds nothing unless its
+// span is above 0; an area's start may lie inside an area of the same id (a copy of itself).
 bool ManagePhrasing::checkPhrasing() const {
+    struct Holder {
+        double start;
+        double end;
+        QUuid id;
+    };
+    std::vector<Holder> holders;
     for (const QPhrasing& area : m_areas) {
         const double span = area.spanAngle();
         if (span == 0.0 || span > 360.0)
             return false;
-        for (const QPhrasing& other : m_areas) {
-            if (other.id() != area.id() && other.holds(area.angleStart()))
-                return false;
-        }
+        if (span > 0.0)
+            holders.push_back({area.angleStart(), area.angleEnd(), area.id()});
+    }
+    std::sort(holders.begin(), holders.end(),
+              [](const Holder& a, const Holder& b) { return a.start < b.start; });
+    // Over the holders up to each one: the largest end with its id, and the largest end of any other id.
+    struct Reach {
+        double end;
+        QUuid id;
+        double otherEnd;
+    };
+    std::vector<Reach> reach;
+    reach.reserve(holders.size());
+    for (const Holder& h : holders) {
+        Reach r = reach.empty() ? Reach{h.end, h.id, -std::numeric_limits<double>::infinity()} : reach.back();
+        if (h.id == r.id)
+            r.end = std::max(r.end, h.end);
+        else if (h.end > r.end)
+            r = {h.end, h.id, r.end};
+        else
+            r.otherEnd = std::max(r.otherEnd, h.end);
+        reach.push_back(r);
+    }
+    for (const QPhrasing& area : m_areas) {
+        const double start = area.angleStart();
+        const auto after = std::upper_bound(holders.cbegin(), holders.cend(), start,
+                                            [](double angle, const Holder& h) { return angle < h.start; });
+        if (after == holders.cbegin())
+            continue;
+        const Reach& r = reach[after - holders.cbegin() - 1];
+        if (start < (r.id != area.id() ? r.end : r.otherEnd))
+            return false;
     }
     return true;
 }
@@ -254,19 +292,34 @@ QString ManagePhrasing::toXml(const QString& name) const {
     return doc.toString(1);
 }
 
+bool ManagePhrasing::readsBack(const QByteArray& bytes, const QString& name) const {
+    QDomDocument doc;
+    if (!doc.setContent(bytes))
+        return false;
+    const QDomElement root = doc.documentElement();
+    if (root.attribute(Constant::XmlPhrasing::NAME) != name)
+        return false;
+    QDomElement section = root.firstChildElement(Constant::XmlPhrasing::SECTION);
+    for (const QPhrasing& area : m_areas) {
+        if (section.isNull() || section.attribute(Constant::XmlPhrasing::LABEL) != area.label())
+            return false;
+        section = section.nextSiblingElement(Constant::XmlPhrasing::SECTION);
+    }
+    return true;
+}
+
 ManagePhrasing::SaveStatus ManagePhrasing::createQLPXML(const QString& path, bool notify) {
     if (!isWritable())
         return SaveStatus::InvalidSet;
-    const QString text = toXml(QFileInfo(path).baseName());
-    // A label may hold characters that XML cannot carry; such a file would not read back.
-    if (!QDomDocument().setContent(text))
+    const QString name = QFileInfo(path).baseName();
+    const QByteArray bytes = toXml(name).toUtf8();
+    if (!readsBack(bytes, name))
         return SaveStatus::InvalidSet;
     if (QFileInfo::exists(path))
         return SaveStatus::AlreadyExists;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return SaveStatus::WriteFailed;
-    const QByteArray bytes = text.toUtf8();
     if (file.write(bytes) != bytes.size() || !FileIO::commit(file))
         return SaveStatus::WriteFailed;
     if (notify)

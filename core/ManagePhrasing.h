@@ -112,6 +112,9 @@ private:
     void appendArea(double angleStart, double angleEnd);
     bool isWritable() const;
     QString toXml(const QString& name) const;
+    // Whether `bytes` read back with this set's name and labels: XML cannot carry every character,
+    // and UTF-8 cannot carry half a surrogate pair (it would be written as "?").
+    bool readsBack(const QByteArray& bytes, const QString& name) const;
 
     const ModelGraph::EnumGraph m_graph;
     QList<QPhrasing> m_areas;

@@ -9,6 +9,7 @@
 
 #include "Path.h"
 #include "FileIO.h"
+#include "PlainIniFormat.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ Setting::Setting() : m_path(Path::joinInput(m_fileName)) {
     static_assert(KEYS.size() == KeyCount);
     if (!QFile::exists(m_path) && !writeDefaultFile())
         qWarning() << "Could not write the default settings file" << m_path;
-    m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    m_settings = std::make_unique<QSettings>(m_path, PlainIniFormat::format());
     loadAll();
 }
 

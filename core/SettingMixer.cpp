@@ -1,9 +1,10 @@
 #include "SettingMixer.h"
 
 #include "Path.h"
+#include "PlainIniFormat.h"
 
 SettingMixer::SettingMixer() : m_path(Path::joinInput(m_fileName)) {
-    m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+    m_settings = std::make_unique<QSettings>(m_path, PlainIniFormat::format());
 }
 
 SettingMixer::~SettingMixer() = default;

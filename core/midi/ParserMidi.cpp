@@ -3,6 +3,7 @@
 #include <QDomDocument>
 #include <QDomElement>
 #include <QFile>
+#include <QXmlStreamReader>
 
 #include "core/midi/ItemButton.h"
 #include "core/midi/ItemKnob.h"
@@ -10,6 +11,25 @@
 #include "core/midi/ItemWheel.h"
 
 namespace {
+
+// Far deeper than any mapping needs (root, controller, midi-map, pages, page, control, value).
+constexpr int MAX_DEPTH = 32;
+
+// The document parse takes time that grows with the square of the nesting, on the GUI thread; this
+// streaming pass is linear and stops at the first element nested too deep. Malformed XML passes
+// here and fails the document parse.
+bool nestedWithinLimit(const QByteArray& bytes) {
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > MAX_DEPTH)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return true;
+}
 
 // The numbers a control element may give; every one is 0 unless its child element says otherwise.
 struct ControlValues {
@@ -70,8 +90,9 @@ ItemInterfaceList ParserMidi::parseXmlNi(const QString& path, const QString& con
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
+    const QByteArray bytes = file.readAll();
     QDomDocument document;
-    if (!document.setContent(&file, false))
+    if (!nestedWithinLimit(bytes) || !document.setContent(bytes, false))
         return {};
     const QDomElement root = document.documentElement();
     if (root.tagName() != ROOT)

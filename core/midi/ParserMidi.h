@@ -18,7 +18,8 @@ public:
     inline static const QString ID = QStringLiteral("id");
 
     // The mapped controls of `controller` (matched exactly) in document order, page after page;
-    // empty when the file cannot be read, is not such a mapping or has nothing for that type.
+    // empty when the file cannot be read, is not such a mapping, has nothing for that type or nests
+    // elements deeper than any mapping does.
     static ItemInterfaceList parseXmlNi(const QString& path, const QString& controller);
 
 private:

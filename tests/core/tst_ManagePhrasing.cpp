@@ -7,6 +7,7 @@
 #include "core/ManagePhrasing.h"
 #include "core/ManageWAV.h"
 #include "core/Path.h"
+#include "core/Phrasing.h"
 #include "core/QSample.h"
 #include "core/Singleton.h"
 #include "core/Timecode.h"
@@ -26,6 +27,8 @@ private slots:
     void angleRules();
     void validity_data();
     void validity();
+    void validityAsEveryPairDefinesIt();
+    void activeColourFileIds();
     void colorFile();
     void refusedSaves();
     void scratchSoundStaysInItsFolder();
@@ -163,6 +166,10 @@ void TestManagePhrasing::validity_data() {
     QTest::newRow("overlap") << Arcs{{0, 100}, {50, 150}} << false;
     QTest::newRow("overlap, later first") << Arcs{{50, 150}, {0, 100}} << false;
     QTest::newRow("touching") << Arcs{{0, 100}, {100, 150}} << true;
+    QTest::newRow("inside another") << Arcs{{0, 100}, {10, 20}} << false;
+    // An area with a negative span holds nothing.
+    QTest::newRow("start in a negative span") << Arcs{{100, 50}, {60, 70}} << true;
+    QTest::newRow("NaN start") << Arcs{{qQNaN(), 10}, {0, 100}} << true;
 }
 
 void TestManagePhrasing::validity() {
@@ -170,6 +177,42 @@ void TestManagePhrasing::validity() {
     ManagePhrasing set(ModelGraph::NOT_USED);
     set.setListPhrasing(areas(arcs));
     QTEST(set.checkPhrasing(), "valid");
+}
+
+// The sorted check gives the answers of the pairwise definition, on random sets with shared edges
+// and copies of an area (same id, which never counts against itself).
+void TestManagePhrasing::validityAsEveryPairDefinesIt() {
+    QRandomGenerator random(3);
+    for (int round = 0; round < 3000; ++round) {
+        QList<QPhrasing> list;
+        for (int i = random.bounded(6); i > 0; --i) {
+            const double start = random.bounded(8) * 45.0;
+            if (!list.isEmpty() && random.bounded(4) == 0)
+                list.append(list[random.bounded(int(list.size()))]);
+            else
+                list.append(
+                    QPhrasing(QString(), COLOR_RED_1, start, start + (random.bounded(10) - 2) * 45.0));
+        }
+        bool valid = true;
+        for (const QPhrasing& area : list) {
+            valid = valid && area.spanAngle() != 0.0 && area.spanAngle() <= 360.0;
+            for (const QPhrasing& other : list)
+                valid = valid && (other.id() == area.id() || !other.holds(area.angleStart()));
+        }
+        ManagePhrasing set(ModelGraph::NOT_USED);
+        set.setListPhrasing(list);
+        QCOMPARE(set.checkPhrasing(), valid);
+    }
+}
+
+// The default colour file has a fixed id, which library rows and saved state rely on.
+void TestManagePhrasing::activeColourFileIds() {
+    const QUuid defaultId("{00000001-0002-0003-0004-000000000005}");
+    Phrasing phrasing;
+    phrasing.setIdPhrasingActivated(ModelGraph::INPUT_B, QUuid::createUuid());
+    QCOMPARE(phrasing.idPhrasingActivated(ModelGraph::MASTER), defaultId);
+    phrasing.initIdPhrasingActivated();
+    QCOMPARE(phrasing.idPhrasingActivated(ModelGraph::INPUT_B), defaultId);
 }
 
 void TestManagePhrasing::colorFile() {
@@ -185,7 +228,8 @@ void TestManagePhrasing::colorFile() {
     QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Phrasing"));
     QDomDocument doc;
     QVERIFY(doc.setContent(bytes));
-    QCOMPARE(doc.documentElement().attribute("name"), "verse");
+    QCOMPARE(doc.documentElement().attribute("name") + doc.documentElement().attribute("scratchTools", "?"),
+             "verse");
     const QDomNodeList sections = doc.documentElement().elementsByTagName("Section");
     QCOMPARE(sections.size(), 2);
     const QDomElement first = sections.at(0).toElement();
@@ -213,9 +257,14 @@ void TestManagePhrasing::refusedSaves() {
     QCOMPARE(set.createQLPXML(path, true), ManagePhrasing::SaveStatus::AlreadyExists);
     QCOMPARE(readAll(path), before);
     QCOMPARE(set.createQLPXML(Path::joinColor("none/x.qlp"), true), ManagePhrasing::SaveStatus::WriteFailed);
-    // A set the colour panel would refuse is never written.
-    set.setListPhrasing(areas({{10, 10}}));
-    QCOMPARE(set.createQLPXML(Path::joinColor("refused.qlp"), true), ManagePhrasing::SaveStatus::InvalidSet);
+    // Neither a set the colour panel would refuse nor a label that would not read back is written.
+    for (const QPhrasing& area :
+         {QPhrasing("", COLOR_RED_1, 10, 10), QPhrasing(QChar(0xD800), COLOR_RED_1, 0, 9),
+          QPhrasing("\x01", COLOR_RED_1, 0, 9)}) {
+        set.setListPhrasing({area});
+        QCOMPARE(set.createQLPXML(Path::joinColor("refused.qlp"), true),
+                 ManagePhrasing::SaveStatus::InvalidSet);
+    }
     QVERIFY(!QFile::exists(Path::joinColor("refused.qlp")));
     QCOMPARE(created.size(), 0);
 }

@@ -7,6 +7,7 @@
 
 #include "TestSandbox.h"
 #include "core/Path.h"
+#include "core/PlainIniFormat.h"
 #include "core/QDeviceRegEx.h"
 #include "core/QSample.h"
 #include "core/Setting.h"
@@ -14,15 +15,29 @@
 
 namespace {
 
-QByteArray readConfig() {
-    QFile file(Path::joinInput("config.ini"));
+QByteArray readAll(const QString& path) {
+    QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-void writeInput(const QString& name, const QByteArray& content) {
-    QFile file(Path::joinInput(name));
+QByteArray readConfig() {
+    return readAll(Path::joinInput("config.ini"));
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(file.write(content), content.size());
+}
+
+void writeInput(const QString& name, const QByteArray& content) {
+    writeFile(Path::joinInput(name), content);
+}
+
+// "@Variant(...)" of a list nested `depth` deep, escaped as an INI file holds it. Qt's own INI reader
+// rebuilds such a list recursively and runs out of stack.
+QByteArray nestedVariant(int depth) {
+    return "@Variant(" + QByteArray(R"(\0\0\0\t\0\0\0\x1)").repeated(depth) + R"(\0\0\0\t\0\0\0\0))";
 }
 
 QString fields(const QDeviceRegEx& d) {
@@ -45,6 +60,9 @@ private slots:
     void conversions_data();
     void conversions();
     void storedForms();
+    void iniFormAsQtReadsAndWritesIt_data();
+    void iniFormAsQtReadsAndWritesIt();
+    void serialisedValuesAreIgnored();
     void readersOnOtherThreadsWhileWriting();
     void mixerLookup_data();
     void mixerLookup();
@@ -142,6 +160,46 @@ void TestSetting::storedForms() {
     QCOMPARE(reread.paramVolumeDeck(false), 30.0);
 }
 
+void TestSetting::iniFormAsQtReadsAndWritesIt_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::newRow("quotes and escapes") << QByteArray(
+        "[device]\nname=\"Smith, John\" \nlist = a , \"b,c\" ,d\nesc=\\x41\\101\\n\\q\\\"end\\\nnext\n"
+        "trail=x  \nutf=\xc3\xa9\\xe9\n ctl=\\x1\\x32\\0\\x31\nat=@@x\nnul=@String(a\\0b)\n");
+    QTest::newRow("sections") << QByteArray(
+        "top=1\n[General]\ng=2\n[%General]\nh=3\n[a\\b]\nc=4\n[a]\nb\\c=5\n[sp%20ce]\nk%41%U00e9=6\n"
+        "[device]\nx=1\n[device]\nx=2\n[open\ny=7\n");
+    QTest::newRow("comments and line ends") << QByteArray(
+        "\xef\xbb\xbf; c\r\n[device]\r\nk=\"multi\nline\" ; tail\r\nnoequals\r\n  k2 = v2 ;c\r\n");
+}
+
+// Every key reads as Qt's INI reader reads it, and a rewrite writes the bytes Qt's INI writer writes.
+void TestSetting::iniFormAsQtReadsAndWritesIt() {
+    QFETCH(QByteArray, ini);
+    const QString qtPath = TestSandbox::root() + "/qt.ini", plainPath = TestSandbox::root() + "/plain.ini";
+    writeFile(qtPath, ini);
+    writeFile(plainPath, ini);
+    {
+        QSettings qt(qtPath, QSettings::IniFormat), plain(plainPath, PlainIniFormat::format());
+        QCOMPARE(plain.allKeys(), qt.allKeys());
+        for (const QString& key : qt.allKeys())
+            QCOMPARE(plain.value(key), qt.value(key));
+        for (QSettings* settings : {&qt, &plain})
+            settings->setValue("device/volumeDeckA/B", QString::fromUtf8("@ \"x\", é\x01") + QChar(0));
+    }
+    QCOMPARE(readAll(plainPath), readAll(qtPath));
+}
+
+void TestSetting::serialisedValuesAreIgnored() {
+    writeInput("config.ini", "[device]\nname=" + nestedVariant(25000) + "\ncrossFaderRight=5\nGraphGrid=1\n");
+    {
+        Setting setting;
+        QVERIFY(setting.paramName(false).isEmpty());
+        QCOMPARE(setting.paramCrossfaderRight(false), 5);
+        setting.setParamTimecode("traktor_sideA");
+    }
+    QCOMPARE(readConfig(), "[device]\nGraphGrid=1\ncrossFaderRight=5\ntimecode=traktor_sideA\n");
+}
+
 // The setters run on this (the GUI) thread; the audio and MIDI threads read caches meanwhile.
 void TestSetting::readersOnOtherThreadsWhileWriting() {
     const QString devices[2] = {"1-[One]-44100/2p0-ALSA-", "2-[Two, 2]-48000/4p1-ALSA-Input B"};
@@ -196,6 +254,9 @@ void TestSetting::mixerLookup_data() {
     // The first matching key path decides the section even when it lacks the asked key.
     row("first section lacks the key", "[Audio]\ninputA=1\n[Audio 8]\ninputB=3\n", "Audio 8", true, "");
     row("no file", nullptr, "Scarlett", false, "");
+    QTest::newRow("serialised value ignored")
+        << "[Audio]\ninputA=" + nestedVariant(25000) + "\n[Scarlett]\ninputA=1\n"
+        << QString("Audio Scarlett") << true << QString("1");
 }
 
 void TestSetting::mixerLookup() {

@@ -1,5 +1,7 @@
 #include "Function.h"
 
+#include <QXmlStreamReader>
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
@@ -82,4 +84,17 @@ QString Function::loadStyleFromFile(const QString& path) {
         return QString();
     }
     return QString::fromUtf8(file.readAll());
+}
+
+bool Function::xmlNestedWithin(const QByteArray& bytes, int maxDepth) {
+    QXmlStreamReader reader(bytes);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > maxDepth)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return true;
 }

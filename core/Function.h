@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDir>
 #include <QMap>
 #include <QString>
@@ -30,6 +31,11 @@ public:
     // control characters become "_", and "", "." or ".." become underscores. The file's content keeps
     // the original text.
     static QString safeFileName(const QString& text);
+
+    // Whether no element of the XML text is nested deeper than `maxDepth`. A document parse takes time
+    // that grows with the square of the nesting, on the GUI thread; this streaming pass is linear and
+    // stops at the first element nested too deep. Malformed XML passes here and fails the parse.
+    static bool xmlNestedWithin(const QByteArray& bytes, int maxDepth);
 
     // The whole file as text; an empty text and a warning when it cannot be read.
     static QString loadStyleFromFile(const QString& path);

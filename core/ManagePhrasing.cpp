@@ -337,7 +337,7 @@ std::unique_ptr<ManagePhrasing> ManagePhrasing::readQLPFile(const QString& path)
     if (bytes.size() > MAX_FILE_BYTES)
         return nullptr;
     QDomDocument doc;
-    if (!doc.setContent(bytes))
+    if (!Function::xmlNestedWithin(bytes, MAX_XML_DEPTH) || !doc.setContent(bytes))
         return nullptr;
     const QDomElement root = doc.documentElement();
     if (root.tagName() != Constant::XmlPhrasing::PHRASING)

@@ -71,6 +71,8 @@ public:
     // enough that a hostile file costs little to read and check.
     static constexpr qint64 MAX_FILE_BYTES = 1 << 20;
     static constexpr qsizetype MAX_AREAS = 1024;
+    // A colour file is two levels deep (Phrasing, Section); anything far deeper is refused unparsed.
+    static constexpr int MAX_XML_DEPTH = 8;
     // Reads the colour file `path` into a new set (graph NOT_USED) with its scratch sound loaded.
     // Null when the name does not end in ".qlp" (any case); the file is not a regular file of at
     // most MAX_FILE_BYTES or not a "Phrasing" document; a section's colour has fewer than three

@@ -3,10 +3,10 @@
 #include <QDomDocument>
 #include <QDomElement>
 #include <QFile>
-#include <QXmlStreamReader>
 
 #include "core/midi/ItemButton.h"
 #include "core/midi/ItemKnob.h"
+#include "core/Function.h"
 #include "core/midi/ItemLed.h"
 #include "core/midi/ItemWheel.h"
 
@@ -14,22 +14,6 @@ namespace {
 
 // Far deeper than any mapping needs (root, controller, midi-map, pages, page, control, value).
 constexpr int MAX_DEPTH = 32;
-
-// The document parse takes time that grows with the square of the nesting, on the GUI thread; this
-// streaming pass is linear and stops at the first element nested too deep. Malformed XML passes
-// here and fails the document parse.
-bool nestedWithinLimit(const QByteArray& bytes) {
-    QXmlStreamReader reader(bytes);
-    int depth = 0;
-    while (!reader.atEnd()) {
-        const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > MAX_DEPTH)
-            return false;
-        if (token == QXmlStreamReader::EndElement)
-            --depth;
-    }
-    return true;
-}
 
 // The numbers a control element may give; every one is 0 unless its child element says otherwise.
 struct ControlValues {
@@ -92,7 +76,7 @@ ItemInterfaceList ParserMidi::parseXmlNi(const QString& path, const QString& con
         return {};
     const QByteArray bytes = file.readAll();
     QDomDocument document;
-    if (!nestedWithinLimit(bytes) || !document.setContent(bytes, false))
+    if (!Function::xmlNestedWithin(bytes, MAX_DEPTH) || !document.setContent(bytes, false))
         return {};
     const QDomElement root = document.documentElement();
     if (root.tagName() != ROOT)

@@ -342,6 +342,12 @@ void TestManagePhrasing::readColorFile_data() {
                                              .replace("label=\"l\"", "label=\"&a9;\"")
                                       << -1 << none;
     QTest::newRow("too many areas") << "a.qlp" << phrasing(many) << -1 << none;
+    // Deep nesting makes the document parse slow; no colour file of ours nests past two levels.
+    QTest::newRow("deep nesting") << "a.qlp"
+                                  << phrasing(red).replace("</Phrasing>", QByteArray("<x>").repeated(20000) +
+                                                                              QByteArray("</x>").repeated(20000) +
+                                                                              "</Phrasing>")
+                                  << -1 << none;
 }
 
 void TestManagePhrasing::readColorFile() {

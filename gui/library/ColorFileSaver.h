@@ -4,10 +4,10 @@
 #include <QPointer>
 #include <QString>
 
+#include "SaveColorPhrasing.h"
 #include "core/Model.h"
 
 class ManagePhrasing;
-class SaveColorPhrasing;
 
 // Saves a graph painter's editing set as a new colour file from the keyboard: asks for a name with
 // SaveColorPhrasing, writes through the set (which announces the new file with s_newColorFile) and

@@ -44,6 +44,9 @@ public:
     int posStart() const { return m_posStart; }
     int posEnd() const { return m_posEnd; }
 
+    // Changes whenever points the copy held change: together with size(), what the copy holds.
+    quint64 copies() const { return m_copies; }
+
     // True when one of the last n points has |acceleration| above the threshold.
     bool moves(int n, double threshold) const;
 

@@ -1,5 +1,6 @@
 #include "CurveFold.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "CurveRaster.h"
@@ -16,6 +17,7 @@ void CurveFold::begin() {
     m_open = false;
     m_hasColumn = false;
     m_hasEmitted = false;
+    m_hasPending = false;
     m_drewSegment = false;
     m_hasRasterPen = false;
     m_strokes.clear();
@@ -24,7 +26,7 @@ void CurveFold::begin() {
 void CurveFold::pixmap(QPointF topLeft, const QPixmap& pixmap) {
     flush();
     m_raster.drawPixmap(topLeft, pixmap);
-    // Lines after the picture are a new shape, blended over it.
+    // Lines after the picture are a new shape, drawn over it.
     m_hasRasterPen = false;
 }
 
@@ -82,16 +84,58 @@ void CurveFold::emitColumn() {
     m_hasColumn = false;
 }
 
+namespace {
+
+// Farther from the segment than this, a point is kept.
+constexpr double JOIN_TOLERANCE = 0.05;
+
+bool nearSegment(QPointF a, QPointF b, QPointF q) {
+    const QPointF d = b - a;
+    const double square = QPointF::dotProduct(d, d);
+    const double t = square > 0.0 ? std::clamp(QPointF::dotProduct(q - a, d) / square, 0.0, 1.0) : 0.0;
+    const QPointF e = q - (a + t * d);
+    return QPointF::dotProduct(e, e) <= JOIN_TOLERANCE * JOIN_TOLERANCE;
+}
+
+} // namespace
+
 void CurveFold::emitPoint(QPointF p) {
-    if (m_hasEmitted) {
-        if (p == m_emitted)
-            return;
-        usePen(m_pen);
-        m_raster.segment(m_emitted, p);
-        m_drewSegment = true;
+    if (!m_hasEmitted) {
+        m_hasEmitted = true;
+        m_emitted = p;
+        return;
     }
-    m_hasEmitted = true;
-    m_emitted = p;
+    if (p == (m_hasPending ? m_pending : m_emitted))
+        return;
+    if (!m_hasPending) {
+        m_hasPending = true;
+        m_pending = p;
+        m_joinedCount = 0;
+        return;
+    }
+    // Join when the segment to p passes by the pending end and every point joined before it.
+    bool joins = m_joinedCount < MAX_JOINED && nearSegment(m_emitted, p, m_pending);
+    for (int i = 0; joins && i < m_joinedCount; ++i)
+        joins = nearSegment(m_emitted, p, m_joined[i]);
+    if (joins) {
+        m_joined[m_joinedCount++] = m_pending;
+        m_pending = p;
+        return;
+    }
+    emitPending();
+    m_hasPending = true;
+    m_pending = p;
+}
+
+void CurveFold::emitPending() {
+    if (!m_hasPending)
+        return;
+    usePen(m_pen);
+    m_raster.segment(m_emitted, m_pending);
+    m_drewSegment = true;
+    m_emitted = m_pending;
+    m_hasPending = false;
+    m_joinedCount = 0;
 }
 
 void CurveFold::flush() {
@@ -99,6 +143,7 @@ void CurveFold::flush() {
         return;
     if (m_hasColumn)
         emitColumn();
+    emitPending();
     // A polyline whose points all coincide still shows its round cap.
     if (!m_drewSegment && m_hasEmitted) {
         usePen(m_pen);
@@ -106,6 +151,7 @@ void CurveFold::flush() {
     }
     m_open = false;
     m_hasEmitted = false;
+    m_hasPending = false;
     m_drewSegment = false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QImage>
 #include <QPointF>
 #include <QRect>
@@ -13,20 +14,24 @@ class QPixmap;
 // Draws round-capped, round-joined strokes (curve segments, direct-wave strokes) into a transparent
 // layer, pixel column by pixel column, antialiased by each pixel centre's distance to the stroke.
 // QPainter strokes wide antialiased lines one outline at a time, which costs milliseconds for a few
-// thousand segments; here a segment costs a few pixel columns.
+// thousand segments.
 //
-// Segments drawn between two setPen calls form one shape: where they overlap, a pixel keeps the
-// largest coverage instead of being blended twice, exactly as one QPainter polyline would.
-// GUI thread only; coordinates are logical widget pixels.
+// A frame records its shapes (the segments drawn between two setPen calls, one polyline's worth,
+// whose overlaps are not blended twice) and pictures in drawing order; finish() then renders them
+// from the last to the first, blending each under what is already there. A pixel that is already
+// opaque is never touched again, so a long, dense run drawn over itself costs about one write per
+// pixel instead of one per segment. GUI thread only; coordinates are logical widget pixels.
 class CurveRaster {
 public:
-    // Sizes the layer for a frame and clears what the previous frame drew.
+    // Sizes the layer for a frame, clears what the previous frame drew and forgets its shapes.
     void begin(QSize size, qreal devicePixelRatio);
     // Starts a new shape in this colour (not premultiplied) and width in logical pixels.
     void setPen(QRgb colour, double width);
     void segment(QPointF a, QPointF b);
-    // Draws a picture into the layer over what is there, between shapes.
+    // A picture over the shapes recorded so far and under the ones that follow.
     void drawPixmap(QPointF topLeft, const QPixmap& pixmap);
+    // Renders what was recorded.
+    void finish();
     // Draws the touched part of the layer with `painter`.
     void compose(QPainter& painter) const;
 
@@ -34,11 +39,38 @@ public:
     qreal devicePixelRatio() const { return m_dpr; }
 
 private:
-    // The y interval, in device pixels, where the vertical line x = xc meets the segment's capsule of
-    // the given radius; false when it does not.
-    bool capsuleInterval(double xc, double radius, double& lo, double& hi) const;
-    double distance(double x, double y) const;
-    void plot(int x, int y, int coverage);
+    // A segment in device pixels, with what every column asks of it worked out once.
+    using Interval = std::pair<double, double>;
+    struct Segment {
+        double ax, ay, bx, by;
+        double dx, dy, length, ux, uy, inverseSquare;
+        double top, bottom; // smallest and largest y of its ends
+        int firstColumn, lastColumn;
+
+        // Where the vertical line x = xc meets the points within `outer` and within `inner` of the
+        // segment; an interval with first > second when it does not.
+        void intervals(double xc, double outer, double inner, Interval& o, Interval& i) const;
+        double distance(double x, double y) const;
+    };
+    struct Shape {
+        int firstSegment;
+        int endSegment;
+        quint32 solid;    // the colour premultiplied
+        double radius;    // device pixels
+    };
+    struct Picture {
+        int afterShapes;
+        QPoint at;
+        QImage image;
+    };
+
+    void renderShape(const Shape& shape);
+    void renderColumn(const Shape& shape, int x);
+    // The coverage of row centre yc, outside every inner interval, inside outer interval `o`.
+    float edgeCoverage(double xc, double yc, const Interval& o, double outer) const;
+    void renderPicture(const Picture& picture);
+    // Blends coverage k (0 to 1) of the shape's colour under pixel (x, y); true when it is now opaque.
+    bool under(quint32& pixel, const Shape& shape, float k) const;
     void touch(int x0, int y0, int x1, int y1);
     QRect touched() const;
 
@@ -47,27 +79,24 @@ private:
     int m_width = 0;
     int m_height = 0;
     qreal m_dpr = 1.0;
-    // Per pixel: the shape that last covered it and that shape's coverage (0 to 255) there.
-    std::vector<quint32> m_stamp;
-    std::vector<quint8> m_cover;
-    quint32 m_shape = 0;
-    // The pen, premultiplied, as 0 to 255 floats.
-    float m_a = 0.0f;
-    float m_r = 0.0f;
-    float m_g = 0.0f;
-    float m_b = 0.0f;
-    quint32 m_solid = 0;
-    double m_radius = 0.5;
-    // The current segment, in device pixels.
-    double m_ax = 0.0;
-    double m_ay = 0.0;
-    double m_dx = 0.0;
-    double m_dy = 0.0;
-    double m_length = 0.0;
+
+    std::vector<Segment> m_segments;
+    std::vector<Shape> m_shapes;
+    std::vector<Picture> m_pictures;
+    QHash<qint64, QImage> m_pictureCache;
+
+    // Per column, the rows known to be opaque already: one interval, empty while lo > hi.
+    std::vector<int> m_opaqueLo;
+    std::vector<int> m_opaqueHi;
+    // Scratch of renderShape, kept to avoid allocating per frame.
+    std::vector<int> m_order;
+    std::vector<int> m_active;
+    std::vector<Interval> m_outer;
+    std::vector<Interval> m_inner;
+
     // Touched pixels of this frame (device pixels, inclusive); none while left > right.
     int m_left = 0;
     int m_top = 0;
     int m_right = -1;
     int m_bottom = -1;
-
 };

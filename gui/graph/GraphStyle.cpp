@@ -68,3 +68,30 @@ const QPen& GraphStyle::textPen(ModelGraph::EnumGraph key) {
         return tag;
     return label;
 }
+
+void GraphStyle::drawLine(QPainter& painter, ModelGraph::EnumGraph key, QPointF a, QPointF b) {
+    const QPen& pen = linePen(key);
+    const double h = pen.widthF() / 2.0;
+    const QColor colour = pen.color();
+    if (a.y() == b.y())
+        painter.fillRect(QRectF(QPointF(std::min(a.x(), b.x()) - h, a.y() - h), QPointF(std::max(a.x(), b.x()) + h, a.y() + h)),
+                         colour);
+    else if (a.x() == b.x())
+        painter.fillRect(QRectF(QPointF(a.x() - h, std::min(a.y(), b.y()) - h), QPointF(a.x() + h, std::max(a.y(), b.y()) + h)),
+                         colour);
+    else {
+        painter.setPen(pen);
+        painter.drawLine(a, b);
+    }
+}
+
+void GraphStyle::drawRect(QPainter& painter, const QRectF& rect, const QColor& fill, const QColor& outline,
+                          double width) {
+    const double h = width / 2.0;
+    painter.fillRect(rect, fill);
+    const double l = rect.left(), t = rect.top(), r = rect.right(), b = rect.bottom();
+    painter.fillRect(QRectF(QPointF(l - h, t - h), QPointF(r + h, t + h)), outline);
+    painter.fillRect(QRectF(QPointF(l - h, b - h), QPointF(r + h, b + h)), outline);
+    painter.fillRect(QRectF(QPointF(l - h, t + h), QPointF(l + h, b - h)), outline);
+    painter.fillRect(QRectF(QPointF(r - h, t + h), QPointF(r + h, b - h)), outline);
+}

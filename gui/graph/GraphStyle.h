@@ -3,6 +3,7 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QPainter>
 #include <QPen>
 
 #include "core/Constant.h"
@@ -22,4 +23,12 @@ public:
     // `base` at the style's point size (and weight): CURRENT, TAG_NUMBER, and LABEL for any other key.
     static QFont textFont(const QFont& base, ModelGraph::EnumGraph key);
     static const QPen& textPen(ModelGraph::EnumGraph key);
+
+    // A horizontal or vertical line in the key's pen, filled as the rectangle its square-capped stroke
+    // covers: the same pixels, without the cost of Qt's stroker. Any other line is stroked.
+    static void drawLine(QPainter& painter, ModelGraph::EnumGraph key, QPointF a, QPointF b);
+    // drawRect of `rect` with a solid outline of `width` in `outline`: the fill, then the outline as four
+    // bands centred on the edges, which do not overlap, so a translucent outline is not doubled at corners.
+    static void drawRect(QPainter& painter, const QRectF& rect, const QColor& fill, const QColor& outline,
+                         double width);
 };

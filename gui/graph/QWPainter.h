@@ -102,6 +102,20 @@ private:
         double end;
         QRgb colour;
         QRgb lighter;
+        bool operator==(const Area&) const = default;
+    };
+    // Everything the bands and the curve layer are drawn from: while it stays the same (a paused or
+    // zoomed-out view), a frame reuses them instead of walking the curves again.
+    struct CurveLayerKey {
+        double xMin, xMax, yMin, yMax, plotWidth, plotBottom, plotHeight;
+        QSize size;
+        qreal dpr;
+        int sizes[2], starts[2], ends[2];
+        quint64 copies[2], wavGeneration;
+        std::vector<Area> areas;
+        int curveOnSize, display;
+        bool showClosed, noSound, shini, directWave, mainOn, looper, reverse;
+        bool operator==(const CurveLayerKey&) const = default;
     };
 
     // Window arithmetic (QWPainter.cpp).
@@ -132,12 +146,14 @@ private:
     void drawLabelX(QPainter& painter);
     void drawLabelY(QPainter& painter);
     void drawCurrentTimer(QPainter& painter);
-    void drawBufferCross(QPainter& painter, const CurveCopy& copy, ModelGraph::EnumGraph graph);
+    // Collects the crossfader bands of one curve into m_bands.
+    void drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph graph);
     // Samples per beat for labels; 0 when the tempo or the rate gives no usable number.
     double labelSamplesPerBeat() const;
 
     // Curves (QWPainterCurve.cpp).
     void drawCurvesAndCrosses(QPainter& painter);
+    CurveLayerKey curveLayerKey(bool mainOn, bool looper) const;
     // Reads this frame's phrasing areas and graph options.
     void prepareFrame();
     int searchArea(double angle) const;
@@ -226,6 +242,9 @@ private:
     LabelCache m_labels;
     // This frame's areas and graph options, read once per frame.
     std::vector<Area> m_areas;
+    // The last area search: a point's curve pen and direct-wave pen ask for the same angle.
+    mutable double m_searchedAngle = -1.0;
+    mutable int m_searchedArea = -1;
     int m_curveOnSize = 1;
     bool m_showClosed = true;
     bool m_noSound = true;
@@ -235,6 +254,10 @@ private:
     CurvePen m_currentPen;
     // Bumped whenever the waveform pictures are rebuilt.
     quint64 m_wavGeneration = 0;
+    CurveLayerKey m_curveLayerKey{};
+    bool m_curveLayerValid = false;
+    // The crossfader bands of the curve layer, filled in order.
+    std::vector<std::pair<QRect, ModelGraph::EnumGraph>> m_bands;
     // Background, logo and waveform band or strip: redrawn only when what they show changes.
     QImage m_base;
     QString m_baseKey;

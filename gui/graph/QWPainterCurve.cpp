@@ -35,6 +35,7 @@ QRgb lighter(QRgb c) {
 void QWPainter::prepareFrame() {
     Setting* setting = registry()->instanceSetting();
     m_areas.clear();
+    m_searchedAngle = std::nan("");
     for (const QPhrasing& area : m_managePhrasing->listPhrasing()) {
         const QRgb colour = GraphStyle::rgb(area.color());
         m_areas.push_back({area.angleStart(), area.angleEnd(), colour, lighter(colour)});
@@ -48,11 +49,17 @@ void QWPainter::prepareFrame() {
 }
 
 int QWPainter::searchArea(double angle) const {
+    if (angle == m_searchedAngle)
+        return m_searchedArea;
+    m_searchedAngle = angle;
+    m_searchedArea = -1;
     for (size_t i = 0; i < m_areas.size(); ++i) {
-        if (m_areas[i].start <= angle && angle < m_areas[i].end)
-            return int(i);
+        if (m_areas[i].start <= angle && angle < m_areas[i].end) {
+            m_searchedArea = int(i);
+            break;
+        }
     }
-    return -1;
+    return m_searchedArea;
 }
 
 QRgb QWPainter::calculatePenColor(const QData& point, ModelGraph::EnumGraph graph) const {
@@ -94,35 +101,72 @@ void QWPainter::line(QPointF a, QPointF b, const CurvePen& pen) {
         m_fold.line(a, b, {pen.colour, double(pen.width)});
 }
 
+QWPainter::CurveLayerKey QWPainter::curveLayerKey(bool mainOn, bool looper) const {
+    CurveLayerKey key{m_xMin,
+                      m_xMax,
+                      m_yMin,
+                      m_yMax,
+                      m_plotWidth,
+                      m_plotBottom,
+                      m_plotHeight,
+                      size(),
+                      devicePixelRatioF(),
+                      {m_copySecondary.size(), m_copyMain.size()},
+                      {m_copySecondary.posStart(), m_copyMain.posStart()},
+                      {m_copySecondary.posEnd(), m_copyMain.posEnd()},
+                      {m_copySecondary.copies(), m_copyMain.copies()},
+                      m_wavGeneration,
+                      m_areas,
+                      m_curveOnSize,
+                      int(registry()->instanceMode()->modeDisplay()),
+                      m_showClosed,
+                      m_noSound,
+                      m_shini,
+                      m_directWave,
+                      mainOn,
+                      looper,
+                      registry()->instanceMode()->modeReverse()};
+    return key;
+}
+
 void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
     const bool looper = registry()->instanceLooperTraining()->mode() == ModelActivatedMode::Looper;
     const bool mainOn = registry()->instanceSetting()->paramGraphMainCurve(false);
-    if (!looper)
-        drawBufferCross(painter, m_copySecondary, m_graphSecondary);
-    if (mainOn)
-        drawBufferCross(painter, m_copyMain, m_graphMain);
-    m_raster.begin(size(), devicePixelRatioF());
-    m_fold.begin();
-    const ModelDisplay::EnumDisplay display = registry()->instanceMode()->modeDisplay();
-    auto drawCurve = [&](const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset) {
-        if (display == ModelDisplay::DRUMMING)
-            drawBufferCurveDrumming(copy, graph);
-        else if (display == ModelDisplay::PHRASING)
-            drawBufferCurvePhrasing(copy, graph);
-        else
-            drawBufferCurve(copy, graph, offset);
-        m_fold.flush();
-        m_fold.flushStrokes();
-    };
-    if (!looper) {
-        // The reference curve starts at the live curve's height.
-        double offset = 0.0;
-        if (!m_copyMain.isEmpty() && !m_copySecondary.isEmpty())
-            offset = double(GraphWindow::trunc64(m_copyMain.at(0).y() - m_copySecondary.at(0).y()));
-        drawCurve(m_copySecondary, m_graphSecondary, offset);
+    CurveLayerKey key = curveLayerKey(mainOn, looper);
+    if (!m_curveLayerValid || !(key == m_curveLayerKey)) {
+        m_curveLayerKey = std::move(key);
+        m_curveLayerValid = true;
+        m_bands.clear();
+        if (!looper)
+            drawBufferCross(m_copySecondary, m_graphSecondary);
+        if (mainOn)
+            drawBufferCross(m_copyMain, m_graphMain);
+        m_raster.begin(size(), devicePixelRatioF());
+        m_fold.begin();
+        const ModelDisplay::EnumDisplay display = registry()->instanceMode()->modeDisplay();
+        auto drawCurve = [&](const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset) {
+            if (display == ModelDisplay::DRUMMING)
+                drawBufferCurveDrumming(copy, graph);
+            else if (display == ModelDisplay::PHRASING)
+                drawBufferCurvePhrasing(copy, graph);
+            else
+                drawBufferCurve(copy, graph, offset);
+            m_fold.flush();
+            m_fold.flushStrokes();
+        };
+        if (!looper) {
+            // The reference curve starts at the live curve's height.
+            double offset = 0.0;
+            if (!m_copyMain.isEmpty() && !m_copySecondary.isEmpty())
+                offset = double(GraphWindow::trunc64(m_copyMain.at(0).y() - m_copySecondary.at(0).y()));
+            drawCurve(m_copySecondary, m_graphSecondary, offset);
+        }
+        if (mainOn)
+            drawCurve(m_copyMain, m_graphMain, 0.0);
+        m_raster.finish();
     }
-    if (mainOn)
-        drawCurve(m_copyMain, m_graphMain, 0.0);
+    for (const auto& [rect, graph] : m_bands)
+        painter.fillRect(rect, GraphStyle::bandBrush(graph));
     m_raster.compose(painter);
 }
 

@@ -3,7 +3,7 @@
 #include "QWPainter.h"
 
 #include <QPainter>
-#include <QPolygon>
+#include <QPolygonF>
 
 #include <cmath>
 
@@ -23,6 +23,44 @@ Singleton* registry() {
 constexpr QPointF CENTRE(125.0, 125.0);
 // The disc and everything on it lies inside this square.
 constexpr int SIDE = 250;
+
+// The indicator bar (28 wide from the centre to the rim, pointing up at 0°) and its tip. Their 1-pixel
+// outlines are drawn as thin bands along the edges: Qt fills such convex pieces many times faster
+// than it strokes or fills a ring.
+const QRectF BAR(QPointF(-14.0, -101.0), QPointF(14.0, 0.0));
+const QPointF TIP[3] = {QPointF(-14, -94), QPointF(0, -108), QPointF(14, -94)};
+
+// The band of width 1 centred on the edge from a to b.
+QPolygonF band(QPointF a, QPointF b) {
+    const QPointF d = b - a;
+    const double length = std::hypot(d.x(), d.y());
+    const QPointF n(-d.y() / length * 0.5, d.x() / length * 0.5);
+    return QPolygonF{a + n, b + n, b - n, a - n};
+}
+
+void drawOutlined(QPainter& painter, double angle, const QColor& fill, const QColor& outline, bool bar) {
+    painter.save();
+    painter.translate(CENTRE);
+    painter.rotate(angle);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(fill);
+    if (bar) {
+        painter.drawRect(BAR);
+        painter.setBrush(outline);
+        const double l = BAR.left(), t = BAR.top(), r = BAR.right(), b = BAR.bottom();
+        // Top and bottom bands take the corners; the sides run between them.
+        painter.drawRect(QRectF(QPointF(l - 0.5, t - 0.5), QPointF(r + 0.5, t + 0.5)));
+        painter.drawRect(QRectF(QPointF(l - 0.5, b - 0.5), QPointF(r + 0.5, b + 0.5)));
+        painter.drawRect(QRectF(QPointF(l - 0.5, t + 0.5), QPointF(l + 0.5, b - 0.5)));
+        painter.drawRect(QRectF(QPointF(r - 0.5, t + 0.5), QPointF(r + 0.5, b - 0.5)));
+    } else {
+        painter.drawConvexPolygon(TIP, 3);
+        painter.setBrush(outline);
+        for (int i = 0; i < 3; ++i)
+            painter.drawConvexPolygon(band(TIP[i], TIP[(i + 1) % 3]));
+    }
+    painter.restore();
+}
 
 QImage transparentImage(qreal dpr) {
     QImage image(QSize(SIDE, SIDE) * dpr, QImage::Format_ARGB32_Premultiplied);
@@ -121,14 +159,7 @@ void QWPainter::drawPositionIndicator(QPainter& painter, const QData& point, Mod
     QColor fill, outline;
     if (!setupIndicatorColorsAndChecks(graph, fill, outline))
         return;
-    painter.save();
-    painter.setBrush(fill);
-    painter.setPen(QPen(outline, 1.0));
-    painter.translate(CENTRE);
-    painter.rotate(point.targetVinylDeltaPosition());
-    // A bar 28 wide from the centre to the rim, pointing up at 0°.
-    painter.drawRect(QRect(QPoint(-14, -101), QPoint(13, 0)));
-    painter.restore();
+    drawOutlined(painter, point.targetVinylDeltaPosition(), fill, outline, true);
 }
 
 void QWPainter::drawPositionIndicatorArrow(QPainter& painter, const QData& point, ModelGraph::EnumGraph graph) {
@@ -140,14 +171,7 @@ void QWPainter::drawPositionIndicatorArrow(QPainter& painter, const QData& point
         const bool green = graph == ModelGraph::INPUT_1 || graph == ModelGraph::INPUT_A;
         fill = GraphStyle::color(green ? COLOR_GREEN_255_ALPHA_100 : COLOR_BLUE_255_ALPHA_100);
     }
-    painter.save();
-    painter.setBrush(fill);
-    painter.setPen(QPen(outline, 1.0));
-    painter.translate(CENTRE);
-    painter.rotate(point.targetVinylDeltaPosition());
-    const QPoint tip[3] = {QPoint(-14, -94), QPoint(0, -108), QPoint(14, -94)};
-    painter.drawPolygon(tip, 3);
-    painter.restore();
+    drawOutlined(painter, point.targetVinylDeltaPosition(), fill, outline, false);
 }
 
 void QWPainter::drawPhrasingLabel(QPainter& painter, const QData& point, ModelGraph::EnumGraph graph, int y) {

@@ -2,7 +2,6 @@
 #include "QWPainter.h"
 
 #include <QPainter>
-#include <QVarLengthArray>
 
 #include <cmath>
 
@@ -135,10 +134,8 @@ double QWPainter::labelSamplesPerBeat() const {
 void QWPainter::drawGridAndLabels(QPainter& painter) {
     drawGridX(painter);
     const int bottom = pixel(m_plotBottom);
-    painter.setPen(GraphStyle::linePen(ModelGraph::AXE));
-    painter.drawLine(45, bottom, width(), bottom);
-    painter.drawLine(45, m_marginTop, 45, bottom);
-    painter.setPen(GraphStyle::linePen(ModelGraph::GRID));
+    GraphStyle::drawLine(painter, ModelGraph::AXE, QPointF(45, bottom), QPointF(width(), bottom));
+    GraphStyle::drawLine(painter, ModelGraph::AXE, QPointF(45, m_marginTop), QPointF(45, bottom));
     switch (registry()->instanceMode()->modeDisplay()) {
     case ModelDisplay::PHRASING:
         for (int i = 0; i <= 10; ++i)
@@ -161,24 +158,18 @@ void QWPainter::drawGridX(QPainter& painter) {
     const double origin = double(GraphWindow::trunc64(registry()->instanceLooperTraining()->offset()));
     const int top = m_marginTop;
     const int bottom = pixel(m_plotBottom);
-    // Beat and bar lines never share a column, so each kind is drawn in one call.
-    QVarLengthArray<QLine, 128> beats;
-    QVarLengthArray<QLine, 128> bars;
     for (int i = 0; i < grid.count; ++i) {
         const double v = double(grid.value(i));
         const int x = pixel(m_scale.x(v));
         const bool bar = q > 0.0 && GraphWindow::trunc64(std::round((v - origin) / q)) % 4 == 0;
-        (bar ? bars : beats).append(QLine(x, top, x, bottom));
+        GraphStyle::drawLine(painter, bar ? ModelGraph::GRID_FIRST_METRONOM : ModelGraph::GRID, QPointF(x, top),
+                             QPointF(x, bottom));
     }
-    painter.setPen(GraphStyle::linePen(ModelGraph::GRID));
-    painter.drawLines(beats.constData(), int(beats.size()));
-    painter.setPen(GraphStyle::linePen(ModelGraph::GRID_FIRST_METRONOM));
-    painter.drawLines(bars.constData(), int(bars.size()));
 }
 
 void QWPainter::drawGridHorizontal(QPainter& painter, double value) {
     const int y = pixel(m_scale.y(value));
-    painter.drawLine(45, y, width(), y);
+    GraphStyle::drawLine(painter, ModelGraph::GRID, QPointF(45, y), QPointF(width(), y));
 }
 
 void QWPainter::drawGridY(QPainter& painter) {
@@ -239,8 +230,7 @@ void QWPainter::drawLabelY(QPainter& painter) {
 
 void QWPainter::drawCurrentTimer(QPainter& painter) {
     const int bottom = pixel(m_plotBottom);
-    painter.setPen(GraphStyle::linePen(ModelGraph::CURRENT));
-    painter.drawLine(m_currentX, m_marginTop, m_currentX, bottom);
+    GraphStyle::drawLine(painter, ModelGraph::CURRENT, QPointF(m_currentX, m_marginTop), QPointF(m_currentX, bottom));
     const double q = labelSamplesPerBeat();
     if (q <= 0.0)
         return;
@@ -254,12 +244,11 @@ void QWPainter::drawCurrentTimer(QPainter& painter) {
     painter.restore();
 }
 
-void QWPainter::drawBufferCross(QPainter& painter, const CurveCopy& copy, ModelGraph::EnumGraph graph) {
+void QWPainter::drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph graph) {
     const int start = copy.posStart();
     const int end = copy.posEnd();
     if (copy.isEmpty() || start < 0 || start >= end || start + 1 >= end)
         return;
-    const QBrush& brush = GraphStyle::bandBrush(graph);
     const int open = graph == ModelGraph::INPUT_A || graph == ModelGraph::INPUT_B ? 9 : 4;
     // Runs meet without overlapping, so adjacent runs of one height are filled as one rectangle.
     QRect pending;
@@ -272,7 +261,7 @@ void QWPainter::drawBufferCross(QPainter& painter, const CurveCopy& copy, ModelG
             return;
         }
         if (!pending.isEmpty())
-            painter.fillRect(pending, brush);
+            m_bands.push_back({pending, graph});
         pending = r;
     };
     int x0 = pixel(m_scale.x(copy.at(start).samplerate()));
@@ -287,5 +276,5 @@ void QWPainter::drawBufferCross(QPainter& painter, const CurveCopy& copy, ModelG
         state = point.drawon();
     }
     if (!pending.isEmpty())
-        painter.fillRect(pending, brush);
+        m_bands.push_back({pending, graph});
 }

@@ -123,8 +123,5 @@ void QWPainter::drawWavCursorRect(QPainter& painter, const QData& point, ModelGr
         fill = Qt::black;
         break;
     }
-    painter.setBrush(fill);
-    painter.setPen(QPen(GraphStyle::color(COLOR_BLACK_43_ALPHA_100), 1.0));
-    painter.drawRect(rect);
-    painter.setBrush(Qt::NoBrush);
+    GraphStyle::drawRect(painter, QRectF(rect), fill, GraphStyle::color(COLOR_BLACK_43_ALPHA_100), 1.0);
 }

@@ -6,11 +6,12 @@
 #include "CurveRaster.h"
 
 int CurveFold::column(double x) const {
-    const double device = std::floor(x * m_raster.devicePixelRatio());
+    const double device = x * m_raster.devicePixelRatio();
     // Far outside the layer every point is its own column; nothing there is drawn anyway.
-    if (!(std::fabs(device) < 1e9))
+    if (!(device > -1e9 && device < 1e9))
         return device < 0 ? -1'000'000'000 : 1'000'000'000;
-    return int(device);
+    const int c = int(device);
+    return c > device ? c - 1 : c;
 }
 
 void CurveFold::begin() {
@@ -156,15 +157,16 @@ void CurveFold::flush() {
 }
 
 void CurveFold::stroke(double x, double top, double bottom, const Pen& pen) {
+    const int c = column(x);
     if (!m_strokes.empty()) {
         Stroke& last = m_strokes.back();
-        if (last.pen == pen && column(last.x) == column(x)) {
+        if (last.pen == pen && last.column == c) {
             last.top = std::min(last.top, top);
             last.bottom = std::max(last.bottom, bottom);
             return;
         }
     }
-    m_strokes.push_back({x, top, bottom, pen});
+    m_strokes.push_back({x, top, bottom, pen, c});
 }
 
 void CurveFold::flushStrokes() {

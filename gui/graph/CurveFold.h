@@ -48,6 +48,7 @@ private:
         double top;
         double bottom;
         Pen pen;
+        int column;
     };
 
     int column(double x) const;

@@ -33,7 +33,10 @@ void constrain(double k, double low, double high, double& lo, double& hi) {
 void merge(std::vector<std::pair<double, double>>& intervals) {
     if (intervals.size() < 2)
         return;
-    std::sort(intervals.begin(), intervals.end());
+    for (size_t i = 1; i < intervals.size(); ++i) {
+        for (size_t j = i; j > 0 && intervals[j].first < intervals[j - 1].first; --j)
+            std::swap(intervals[j], intervals[j - 1]);
+    }
     size_t out = 0;
     for (size_t i = 1; i < intervals.size(); ++i) {
         if (intervals[i].first <= intervals[out].second)
@@ -112,7 +115,7 @@ void CurveRaster::begin(QSize size, qreal devicePixelRatio) {
 
 void CurveRaster::setPen(QRgb colour, double width) {
     const int n = int(m_segments.size());
-    m_shapes.push_back({n, n, qPremultiply(colour), std::max(width, 0.0) * m_dpr * 0.5});
+    m_shapes.push_back({n, n, qPremultiply(colour), std::max(width, 0.0) * m_dpr * 0.5, true});
 }
 
 void CurveRaster::segment(QPointF a, QPointF b) {
@@ -125,15 +128,24 @@ void CurveRaster::segment(QPointF a, QPointF b) {
     // Columns and rows whose centre may lie within `outer` of the segment.
     const double left = std::ceil(std::min(ax, bx) - outer - 0.5);
     const double right = std::floor(std::max(ax, bx) + outer - 0.5);
-    if (right < 0.0 || left > m_width - 1 || std::max(ay, by) + outer < 0.0 || std::min(ay, by) - outer > m_height)
+    Shape& shape = m_shapes.back();
+    if (right < 0.0 || left > m_width - 1 || std::max(ay, by) + outer < 0.0 || std::min(ay, by) - outer > m_height) {
+        // Left out, it would leave a gap in the polyline.
+        shape.simple = shape.simple && shape.endSegment == shape.firstSegment;
         return;
+    }
+    if (shape.endSegment > shape.firstSegment) {
+        const Segment& last = m_segments[size_t(shape.endSegment) - 1];
+        shape.simple = shape.simple && last.bx == ax && last.by == ay;
+    }
+    shape.simple = shape.simple && ax <= bx;
     const double dx = bx - ax, dy = by - ay;
     const double length = std::sqrt(dx * dx + dy * dy);
     const bool line = length > 0.0;
     m_segments.push_back({ax, ay, bx, by, dx, dy, length, line ? dx / length : 0.0, line ? dy / length : 0.0,
                           line ? 1.0 / (length * length) : 0.0, std::min(ay, by), std::max(ay, by),
                           int(std::max(left, 0.0)), int(std::min(right, double(m_width - 1)))});
-    m_shapes.back().endSegment = int(m_segments.size());
+    shape.endSegment = int(m_segments.size());
 }
 
 void CurveRaster::drawPixmap(QPointF topLeft, const QPixmap& pixmap) {
@@ -149,7 +161,14 @@ void CurveRaster::drawPixmap(QPointF topLeft, const QPixmap& pixmap) {
         it = m_pictureCache.insert(key, image);
     }
     const QPointF at = topLeft * m_dpr;
-    m_pictures.push_back({int(m_shapes.size()), QPoint(int(std::lround(at.x())), int(std::lround(at.y()))), *it});
+    m_pictures.push_back(
+        {int(m_shapes.size()), QRect(QPoint(int(std::lround(at.x())), int(std::lround(at.y()))), it->size()), *it, 0});
+}
+
+void CurveRaster::fillRect(const QRect& rect, QRgb colour) {
+    const QRect area = QRectF(QPointF(rect.topLeft()) * m_dpr, QSizeF(rect.size()) * m_dpr).toAlignedRect();
+    if (!area.isEmpty() && qAlpha(colour) > 0)
+        m_pictures.push_back({int(m_shapes.size()), area, QImage(), qPremultiply(colour)});
 }
 
 
@@ -166,20 +185,25 @@ void CurveRaster::finish() {
 }
 
 bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
+    // Nearly opaque counts as opaque: what is still under it would change the pixel by less than 2 %.
+    constexpr int OPAQUE = 250;
     const int alpha = qAlpha(pixel);
-    if (alpha == 255)
+    if (alpha >= OPAQUE)
         return true;
     if (alpha == 0 && k >= 1.0f) {
         pixel = shape.solid;
-        return qAlpha(pixel) == 255;
+        return qAlpha(pixel) >= OPAQUE;
     }
-    // What is already there covers the part alpha of the pixel; the shape fills k of the rest.
-    const int room = (255 - alpha) * int(k * 255.0f + 0.5f);
-    auto channel = [room](int front, int colour) { return std::min(255, front + (colour * room + 32512) / 65025); };
+    // What is already there covers the part alpha of the pixel; the shape fills k of the rest, as a
+    // fraction of 65536.
+    const unsigned scale = (unsigned((255 - alpha) * int(k * 255.0f + 0.5f)) * 66052u) >> 16;
+    auto channel = [scale](int front, int colour) {
+        return std::min(255, front + int((unsigned(colour) * scale + 32768u) >> 16));
+    };
     const quint32 c = shape.solid;
     const int a = channel(alpha, qAlpha(c));
     pixel = qRgba(channel(qRed(pixel), qRed(c)), channel(qGreen(pixel), qGreen(c)), channel(qBlue(pixel), qBlue(c)), a);
-    return a == 255;
+    return a >= OPAQUE;
 }
 
 void CurveRaster::renderShape(const Shape& shape) {
@@ -206,7 +230,95 @@ void CurveRaster::renderShape(const Shape& shape) {
             x = m_segments[m_order[next]].firstColumn - 1;
             continue;
         }
-        renderColumn(shape, x);
+        if (shape.simple)
+            renderSimpleColumn(shape, x);
+        else
+            renderColumn(shape, x);
+    }
+}
+
+bool CurveRaster::hidden(int x, double outer) const {
+    if (m_opaqueLo[x] > m_opaqueHi[x])
+        return false;
+    // Behind pixels already opaque (a dense stretch drawn over itself) there is nothing to do.
+    double top = INF, bottom = -INF;
+    for (int k : m_active) {
+        top = std::min(top, m_segments[k].top);
+        bottom = std::max(bottom, m_segments[k].bottom);
+    }
+    return std::ceil(top - outer - 0.5) >= m_opaqueLo[x] && std::floor(bottom + outer - 0.5) <= m_opaqueHi[x];
+}
+
+void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
+    const double outer = shape.radius + 0.5;
+    const double inner = std::max(shape.radius - 0.5, 0.0);
+    const double xc = x + 0.5;
+    if (hidden(x, outer))
+        return;
+    double lo = INF, hi = -INF, innerLo = INF, innerHi = -INF;
+    for (int k : m_active) {
+        const Segment& s = m_segments[k];
+        // A neighbour lying wholly within what is already fully covered adds nothing.
+        if (s.top - outer >= innerLo && s.bottom + outer <= innerHi)
+            continue;
+        Interval o, i;
+        s.intervals(xc, outer, inner, o, i);
+        lo = std::min(lo, o.first);
+        hi = std::max(hi, o.second);
+        innerLo = std::min(innerLo, i.first);
+        innerHi = std::max(innerHi, i.second);
+    }
+    const int y0 = int(std::max(std::ceil(lo - 0.5), 0.0));
+    const int y1 = int(std::min(std::floor(hi - 0.5), double(m_height - 1)));
+    if (!(lo <= hi) || y0 > y1)
+        return;
+    if (!(innerLo <= innerHi)) {
+        // The stroke only grazes this column: measure each row.
+        m_outer.assign(1, {lo, hi});
+        m_inner.clear();
+        renderIntervals(shape, x);
+        return;
+    }
+    touch(x, y0, x, y1);
+    int& opaqueLo = m_opaqueLo[x];
+    int& opaqueHi = m_opaqueHi[x];
+    quint32* column = m_bits + x;
+    const int f0 = std::max(int(std::ceil(innerLo - 0.5)), y0);
+    const int f1 = std::min(int(std::floor(innerHi - 0.5)), y1);
+    // Coverage falls linearly from the inner bound (1) to the outer bound (0).
+    auto ramp = [&](int from, int to, double one, double zero) {
+        for (int y = std::max(from, y0); y <= std::min(to, y1); ++y) {
+            if (y >= opaqueLo && y <= opaqueHi)
+                continue;
+            const double c = (y + 0.5 - zero) / (one - zero);
+            if (c > 0.0)
+                under(column[size_t(y) * m_width], shape, float(std::min(c, 1.0)));
+        }
+    };
+    ramp(y0, f0 - 1, innerLo, lo);
+    ramp(f1 + 1, y1, innerHi, hi);
+    if (f0 > f1)
+        return;
+    const bool solid = qAlpha(shape.solid) == 255;
+    for (int y = f0; y <= f1; ++y) {
+        if (y >= opaqueLo && y <= opaqueHi) {
+            y = opaqueHi;
+            continue;
+        }
+        quint32& pixel = column[size_t(y) * m_width];
+        if (qAlpha(pixel) == 0)
+            pixel = shape.solid;
+        else
+            under(pixel, shape, 1.0f);
+    }
+    if (!solid)
+        return;
+    // The fully covered rows of an opaque colour are now opaque.
+    if (opaqueLo > opaqueHi || (f0 <= opaqueHi + 1 && f1 >= opaqueLo - 1)) {
+        opaqueLo = opaqueLo > opaqueHi ? f0 : std::min(opaqueLo, f0);
+        opaqueHi = std::max(opaqueHi, f1);
+    } else if (f1 - f0 > opaqueHi - opaqueLo) {
+        opaqueLo = f0, opaqueHi = f1;
     }
 }
 
@@ -216,23 +328,13 @@ void CurveRaster::renderColumn(const Shape& shape, int x) {
     // coverage falls linearly with the distance (at radius 0.5, inner is the centre line itself).
     const double inner = std::max(shape.radius - 0.5, 0.0);
     const double xc = x + 0.5;
-    int& opaqueLo = m_opaqueLo[x];
-    int& opaqueHi = m_opaqueHi[x];
-    if (opaqueLo <= opaqueHi) {
-        // Behind pixels already opaque (a dense stretch drawn over itself) there is nothing to do.
-        double top = INF, bottom = -INF;
-        for (int k : m_active) {
-            top = std::min(top, m_segments[k].top);
-            bottom = std::max(bottom, m_segments[k].bottom);
-        }
-        if (std::ceil(top - outer - 0.5) >= opaqueLo && std::floor(bottom + outer - 0.5) <= opaqueHi)
-            return;
-    }
+    if (hidden(x, outer))
+        return;
     m_outer.clear();
     m_inner.clear();
     for (int k : m_active) {
         const Segment& s = m_segments[k];
-        // Most neighbours of a smooth curve add nothing to what the segments around them cover.
+        // A neighbour lying wholly within what is already fully covered adds nothing.
         bool inside = false;
         for (const Interval& i : m_inner)
             inside = inside || (s.top - outer >= i.first && s.bottom + outer <= i.second);
@@ -247,15 +349,45 @@ void CurveRaster::renderColumn(const Shape& shape, int x) {
     }
     merge(m_outer);
     merge(m_inner);
+    renderIntervals(shape, x);
+}
+
+void CurveRaster::renderIntervals(const Shape& shape, int x) {
+    const double outer = shape.radius + 0.5;
+    const double xc = x + 0.5;
+    int& opaqueLo = m_opaqueLo[x];
+    int& opaqueHi = m_opaqueHi[x];
     // The longest run of rows this column made opaque, merged into the column's opaque rows below.
     int runLo = INT_MAX, runHi = INT_MIN, bestLo = INT_MAX, bestHi = INT_MIN;
-    auto opaqueRow = [&](int y) {
-        if (runLo <= runHi && y == runHi + 1)
-            runHi = y;
+    auto opaqueRows = [&](int from, int to) {
+        if (runLo <= runHi && from == runHi + 1)
+            runHi = to;
         else
-            runLo = runHi = y;
+            runLo = from, runHi = to;
         if (bestLo > bestHi || runHi - runLo > bestHi - bestLo)
             bestLo = runLo, bestHi = runHi;
+    };
+    const bool solid = qAlpha(shape.solid) == 255;
+    quint32* column = m_bits + x;
+    auto edgeRows = [&](const Interval& o, int from, int to) {
+        for (int y = from; y <= to; ++y) {
+            const float coverage = edgeCoverage(xc, y + 0.5, o, outer);
+            if (coverage > 0.0f && under(column[size_t(y) * m_width], shape, coverage))
+                opaqueRows(y, y);
+        }
+    };
+    auto fullRows = [&](int from, int to) {
+        for (int y = from; y <= to; ++y) {
+            quint32& pixel = column[size_t(y) * m_width];
+            if (qAlpha(pixel) == 0)
+                pixel = shape.solid;
+            else if (!solid && under(pixel, shape, 1.0f))
+                opaqueRows(y, y);
+            else if (solid)
+                under(pixel, shape, 1.0f);
+        }
+        if (solid)
+            opaqueRows(from, to);
     };
     for (const Interval& o : m_outer) {
         const int y0 = int(std::max(std::ceil(o.first - 0.5), 0.0));
@@ -267,16 +399,21 @@ void CurveRaster::renderColumn(const Shape& shape, int x) {
         const bool opaque = opaqueLo <= opaqueHi;
         const int runs[2][2] = {{y0, opaque ? std::min(y1, opaqueLo - 1) : y1}, {std::max(y0, opaqueHi + 1), y1}};
         for (int r = 0; r < (opaque ? 2 : 1); ++r) {
-            size_t k = 0;
-            for (int y = runs[r][0]; y <= runs[r][1]; ++y) {
-                const double yc = y + 0.5;
-                while (k < m_inner.size() && m_inner[k].second < yc)
-                    ++k;
-                const bool full = k < m_inner.size() && m_inner[k].first <= yc;
-                const float coverage = full ? 1.0f : edgeCoverage(xc, yc, o, outer);
-                if (coverage > 0.0f && under(m_bits[size_t(y) * m_width + x], shape, coverage))
-                    opaqueRow(y);
+            int y = runs[r][0];
+            const int end = runs[r][1];
+            // Inner intervals are sorted and apart: edge rows before each, its full rows, edge rows after.
+            for (const Interval& in : m_inner) {
+                if (y > end)
+                    break;
+                const int f0 = std::max(int(std::ceil(in.first - 0.5)), y);
+                const int f1 = std::min(int(std::floor(in.second - 0.5)), end);
+                if (f1 < f0)
+                    continue;
+                edgeRows(o, y, f0 - 1);
+                fullRows(f0, f1);
+                y = f1 + 1;
             }
+            edgeRows(o, y, end);
         }
     }
     if (bestLo > bestHi)
@@ -319,18 +456,25 @@ float CurveRaster::edgeCoverage(double xc, double yc, const Interval& o, double 
 }
 
 void CurveRaster::renderPicture(const Picture& picture) {
-    const QImage& image = picture.image;
-    const QRect area = QRect(picture.at, image.size()).intersected(QRect(0, 0, m_width, m_height));
+    const QRect area = picture.area.intersected(QRect(0, 0, m_width, m_height));
     if (area.isEmpty())
         return;
+    const bool solid = picture.image.isNull();
     for (int y = area.top(); y <= area.bottom(); ++y) {
-        const quint32* from = reinterpret_cast<const quint32*>(image.constScanLine(y - picture.at.y()));
+        const quint32* from =
+            solid ? nullptr : reinterpret_cast<const quint32*>(picture.image.constScanLine(y - picture.area.y()));
         quint32* to = m_bits + size_t(y) * m_width;
         for (int x = area.left(); x <= area.right(); ++x) {
-            const quint32 s = from[x - picture.at.x()];
+            const quint32 s = solid ? picture.colour : from[x - picture.area.x()];
             quint32& d = to[x];
-            const float room = (255 - qAlpha(d)) / 255.0f;
-            auto channel = [room](int front, int back) { return std::min(255, int(front + back * room + 0.5f)); };
+            const int room = 255 - qAlpha(d);
+            if (room == 0)
+                continue;
+            if (room == 255) {
+                d = s;
+                continue;
+            }
+            auto channel = [room](int front, int back) { return std::min(255, front + (back * room + 127) / 255); };
             d = qRgba(channel(qRed(d), qRed(s)), channel(qGreen(d), qGreen(s)), channel(qBlue(d), qBlue(s)),
                       channel(qAlpha(d), qAlpha(s)));
         }

@@ -30,6 +30,8 @@ public:
     void segment(QPointF a, QPointF b);
     // A picture over the shapes recorded so far and under the ones that follow.
     void drawPixmap(QPointF topLeft, const QPixmap& pixmap);
+    // A rectangle of logical pixels filled with a colour (not premultiplied), in the same order.
+    void fillRect(const QRect& rect, QRgb colour);
     // Renders what was recorded.
     void finish();
     // Draws the touched part of the layer with `painter`.
@@ -57,15 +59,25 @@ private:
         int endSegment;
         quint32 solid;    // the colour premultiplied
         double radius;    // device pixels
+        // One connected polyline going left to right (a curve in time order): each column then meets it
+        // in one interval, and no interval has to be sorted or merged.
+        bool simple = true;
     };
+    // A picture, or a rectangle of one colour when the image is null; device pixels.
     struct Picture {
         int afterShapes;
-        QPoint at;
+        QRect area;
         QImage image;
+        quint32 colour;
     };
 
     void renderShape(const Shape& shape);
     void renderColumn(const Shape& shape, int x);
+    void renderSimpleColumn(const Shape& shape, int x);
+    // True when every row the active segments could reach in column x is opaque already.
+    bool hidden(int x, double outer) const;
+    // Blends the shape into column x from the intervals in m_outer and m_inner.
+    void renderIntervals(const Shape& shape, int x);
     // The coverage of row centre yc, outside every inner interval, inside outer interval `o`.
     float edgeCoverage(double xc, double yc, const Interval& o, double outer) const;
     void renderPicture(const Picture& picture);

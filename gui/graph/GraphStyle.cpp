@@ -1,5 +1,8 @@
 #include "GraphStyle.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 QPen solidPen(Constant::Color::Rgba colour, double width) {
@@ -69,16 +72,56 @@ const QPen& GraphStyle::textPen(ModelGraph::EnumGraph key) {
     return label;
 }
 
+void GraphStyle::fillExact(QPainter& painter, const QRectF& rect, const QColor& colour) {
+    const QRectF r = rect.normalized();
+    if (r.isEmpty() || !std::isfinite(r.left()) || !std::isfinite(r.right()) || !std::isfinite(r.top()) ||
+        !std::isfinite(r.bottom()))
+        return;
+    // Per axis: the partial first pixel, the whole pixels, the partial last pixel, as (start, count, coverage).
+    struct Part {
+        int start, count;
+        double coverage;
+    };
+    auto split = [](double lo, double hi, Part parts[3]) {
+        const double first = std::floor(lo), last = std::floor(hi);
+        if (first == last) {
+            parts[0] = {int(first), 1, hi - lo};
+            parts[1] = parts[2] = {0, 0, 0.0};
+            return;
+        }
+        parts[0] = {int(first), 1, first + 1.0 - lo};
+        parts[1] = {int(first) + 1, int(last - first) - 1, 1.0};
+        parts[2] = {int(last), 1, hi - last};
+    };
+    const double limit = 1e6;
+    Part columns[3], rows[3];
+    split(std::clamp(r.left(), -limit, limit), std::clamp(r.right(), -limit, limit), columns);
+    split(std::clamp(r.top(), -limit, limit), std::clamp(r.bottom(), -limit, limit), rows);
+    const bool antialiased = painter.testRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const Part& row : rows) {
+        for (const Part& column : columns) {
+            const double coverage = row.coverage * column.coverage;
+            if (row.count <= 0 || column.count <= 0 || coverage <= 0.0)
+                continue;
+            QColor c = colour;
+            c.setAlphaF(float(colour.alphaF() * std::min(coverage, 1.0)));
+            painter.fillRect(QRect(column.start, row.start, column.count, row.count), c);
+        }
+    }
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
+}
+
 void GraphStyle::drawLine(QPainter& painter, ModelGraph::EnumGraph key, QPointF a, QPointF b) {
     const QPen& pen = linePen(key);
     const double h = pen.widthF() / 2.0;
     const QColor colour = pen.color();
     if (a.y() == b.y())
-        painter.fillRect(QRectF(QPointF(std::min(a.x(), b.x()) - h, a.y() - h), QPointF(std::max(a.x(), b.x()) + h, a.y() + h)),
-                         colour);
+        fillExact(painter, QRectF(QPointF(std::min(a.x(), b.x()) - h, a.y() - h), QPointF(std::max(a.x(), b.x()) + h, a.y() + h)),
+                  colour);
     else if (a.x() == b.x())
-        painter.fillRect(QRectF(QPointF(a.x() - h, std::min(a.y(), b.y()) - h), QPointF(a.x() + h, std::max(a.y(), b.y()) + h)),
-                         colour);
+        fillExact(painter, QRectF(QPointF(a.x() - h, std::min(a.y(), b.y()) - h), QPointF(a.x() + h, std::max(a.y(), b.y()) + h)),
+                  colour);
     else {
         painter.setPen(pen);
         painter.drawLine(a, b);
@@ -88,10 +131,10 @@ void GraphStyle::drawLine(QPainter& painter, ModelGraph::EnumGraph key, QPointF 
 void GraphStyle::drawRect(QPainter& painter, const QRectF& rect, const QColor& fill, const QColor& outline,
                           double width) {
     const double h = width / 2.0;
-    painter.fillRect(rect, fill);
+    fillExact(painter, rect, fill);
     const double l = rect.left(), t = rect.top(), r = rect.right(), b = rect.bottom();
-    painter.fillRect(QRectF(QPointF(l - h, t - h), QPointF(r + h, t + h)), outline);
-    painter.fillRect(QRectF(QPointF(l - h, b - h), QPointF(r + h, b + h)), outline);
-    painter.fillRect(QRectF(QPointF(l - h, t + h), QPointF(l + h, b - h)), outline);
-    painter.fillRect(QRectF(QPointF(r - h, t + h), QPointF(r + h, b - h)), outline);
+    fillExact(painter, QRectF(QPointF(l - h, t - h), QPointF(r + h, t + h)), outline);
+    fillExact(painter, QRectF(QPointF(l - h, b - h), QPointF(r + h, b + h)), outline);
+    fillExact(painter, QRectF(QPointF(l - h, t + h), QPointF(l + h, b - h)), outline);
+    fillExact(painter, QRectF(QPointF(r - h, t + h), QPointF(r + h, b - h)), outline);
 }

@@ -31,4 +31,8 @@ public:
     // bands centred on the edges, which do not overlap, so a translucent outline is not doubled at corners.
     static void drawRect(QPainter& painter, const QRectF& rect, const QColor& fill, const QColor& outline,
                          double width);
+    // fillRect of a rectangle with fractional edges as antialiasing covers it (each pixel in the colour
+    // at the alpha of the part it covers), from at most nine whole-pixel rectangles: Qt sends a
+    // fractional rectangle through its path rasteriser, which costs many times more.
+    static void fillExact(QPainter& painter, const QRectF& rect, const QColor& colour);
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QHash>
 #include <QRect>
 #include <QStaticText>
@@ -14,12 +15,17 @@ class QPainter;
 // as the grid scrolls, so a frame rarely lays out a text again. GUI thread only.
 class LabelCache {
 public:
-    void drawText(QPainter& painter, ModelGraph::EnumGraph key, const QRect& rect, int flags, const QString& text);
+    // `base` is the widget's font, which the styles resize. Leaves the style's font and pen set on the
+    // painter.
+    void drawText(QPainter& painter, const QFont& base, ModelGraph::EnumGraph key, const QRect& rect, int flags,
+                  const QString& text);
 
 private:
     // Enough for every label of a few screens; beyond it the cache starts again.
     static constexpr int MAX_TEXTS = 2000;
 
     QHash<QString, QStaticText> m_texts;
-    QString m_fontKey;
+    // The font the styles were derived from, and the style fonts.
+    QFont m_base;
+    QHash<int, QFont> m_fonts;
 };

@@ -146,7 +146,7 @@ private:
     void drawLabelX(QPainter& painter);
     void drawLabelY(QPainter& painter);
     void drawCurrentTimer(QPainter& painter);
-    // Collects the crossfader bands of one curve into m_bands.
+    // Draws the crossfader bands of one curve into the curve layer, under the curves.
     void drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph graph);
     // Samples per beat for labels; 0 when the tempo or the rate gives no usable number.
     double labelSamplesPerBeat() const;
@@ -256,8 +256,6 @@ private:
     quint64 m_wavGeneration = 0;
     CurveLayerKey m_curveLayerKey{};
     bool m_curveLayerValid = false;
-    // The crossfader bands of the curve layer, filled in order.
-    std::vector<std::pair<QRect, ModelGraph::EnumGraph>> m_bands;
     // Background, logo and waveform band or strip: redrawn only when what they show changes.
     QImage m_base;
     QString m_baseKey;

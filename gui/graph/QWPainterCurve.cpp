@@ -136,13 +136,12 @@ void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
     if (!m_curveLayerValid || !(key == m_curveLayerKey)) {
         m_curveLayerKey = std::move(key);
         m_curveLayerValid = true;
-        m_bands.clear();
+        m_raster.begin(size(), devicePixelRatioF());
+        m_fold.begin();
         if (!looper)
             drawBufferCross(m_copySecondary, m_graphSecondary);
         if (mainOn)
             drawBufferCross(m_copyMain, m_graphMain);
-        m_raster.begin(size(), devicePixelRatioF());
-        m_fold.begin();
         const ModelDisplay::EnumDisplay display = registry()->instanceMode()->modeDisplay();
         auto drawCurve = [&](const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset) {
             if (display == ModelDisplay::DRUMMING)
@@ -165,8 +164,6 @@ void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
             drawCurve(m_copyMain, m_graphMain, 0.0);
         m_raster.finish();
     }
-    for (const auto& [rect, graph] : m_bands)
-        painter.fillRect(rect, GraphStyle::bandBrush(graph));
     m_raster.compose(painter);
 }
 

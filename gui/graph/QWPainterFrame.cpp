@@ -150,6 +150,7 @@ void QWPainter::drawGridAndLabels(QPainter& painter) {
     }
     drawLabelX(painter);
     drawLabelY(painter);
+    painter.setFont(font());
 }
 
 void QWPainter::drawGridX(QPainter& painter) {
@@ -196,7 +197,7 @@ void QWPainter::drawDrummingGridPhrasing(QPainter& painter) {
 
 void QWPainter::drawLabelX(QPainter& painter) {
     const int bottom = pixel(m_plotBottom);
-    m_labels.drawText(painter, ModelGraph::LABEL, QRect(QPoint(width() - 150, bottom), QPoint(width(), m_legendBottom)),
+    m_labels.drawText(painter, font(), ModelGraph::LABEL, QRect(QPoint(width() - 150, bottom), QPoint(width(), m_legendBottom)),
                       Qt::AlignRight | Qt::AlignBottom, QStringLiteral("Frequency (bpm)"));
     const double q = labelSamplesPerBeat();
     if (q <= 0.0)
@@ -206,7 +207,7 @@ void QWPainter::drawLabelX(QPainter& painter) {
     for (int i = 0; i < grid.count; ++i) {
         const double v = double(grid.value(i));
         const int x = pixel(m_scale.x(v));
-        m_labels.drawText(painter, ModelGraph::LABEL, QRect(QPoint(x - 50, bottom), QPoint(x + 50, m_labelBottom)),
+        m_labels.drawText(painter, font(), ModelGraph::LABEL, QRect(QPoint(x - 50, bottom), QPoint(x + 50, m_labelBottom)),
                           Qt::AlignHCenter | Qt::AlignVCenter, QString::number((v - origin) / q, 'f', 0));
     }
 }
@@ -214,7 +215,7 @@ void QWPainter::drawLabelX(QPainter& painter) {
 void QWPainter::drawLabelY(QPainter& painter) {
     auto label = [&](double v, const QString& text) {
         const int y = pixel(m_scale.y(v));
-        m_labels.drawText(painter, ModelGraph::LABEL, QRect(QPoint(0, y - 10), QPoint(35, y + 10)),
+        m_labels.drawText(painter, font(), ModelGraph::LABEL, QRect(QPoint(0, y - 10), QPoint(35, y + 10)),
                           Qt::AlignRight | Qt::AlignVCenter, text);
     };
     const ModelDisplay::EnumDisplay display = registry()->instanceMode()->modeDisplay();
@@ -250,6 +251,7 @@ void QWPainter::drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph gra
     if (copy.isEmpty() || start < 0 || start >= end || start + 1 >= end)
         return;
     const int open = graph == ModelGraph::INPUT_A || graph == ModelGraph::INPUT_B ? 9 : 4;
+    const QRgb colour = GraphStyle::bandBrush(graph).color().rgba();
     // Runs meet without overlapping, so adjacent runs of one height are filled as one rectangle.
     QRect pending;
     auto fill = [&](const QRect& r) {
@@ -261,7 +263,7 @@ void QWPainter::drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph gra
             return;
         }
         if (!pending.isEmpty())
-            m_bands.push_back({pending, graph});
+            m_raster.fillRect(pending, colour);
         pending = r;
     };
     int x0 = pixel(m_scale.x(copy.at(start).samplerate()));
@@ -276,5 +278,5 @@ void QWPainter::drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph gra
         state = point.drawon();
     }
     if (!pending.isEmpty())
-        m_bands.push_back({pending, graph});
+        m_raster.fillRect(pending, colour);
 }

@@ -162,6 +162,9 @@ private:
     void line(QPointF a, QPointF b, const CurvePen& pen);
     QPointF position(double sample, double value) const;
     void drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset);
+    // The rows of the top edge, the bottom edge and the middle of the split drawings, and their first
+    // pen; false when the curve shows no point.
+    bool prepareSplits(const CurveCopy& copy, ModelGraph::EnumGraph graph, double& top, double& bottom, double& mid);
     void drawBufferCurvePhrasing(const CurveCopy& copy, ModelGraph::EnumGraph graph);
     void drawBufferCurveDrumming(const CurveCopy& copy, ModelGraph::EnumGraph graph);
     void drawSplit(QPointF previous, QPointF current, double xm, double first, double second,

@@ -192,15 +192,23 @@ void QWPainter::drawSplit(QPointF previous, QPointF current, double xm, double f
     line(QPointF(xm, second), current, m_currentPen);
 }
 
+bool QWPainter::prepareSplits(const CurveCopy& copy, ModelGraph::EnumGraph graph, double& top, double& bottom,
+                              double& mid) {
+    if (copy.isEmpty() || copy.posStart() < 0 || copy.posStart() >= copy.posEnd())
+        return false;
+    top = m_scale.y(FULL);
+    bottom = m_scale.y(0.0);
+    mid = m_scale.y(FULL / 2.0);
+    m_currentPen = colorCurve(copy.at(copy.posStart()), graph);
+    return true;
+}
+
 void QWPainter::drawBufferCurvePhrasing(const CurveCopy& copy, ModelGraph::EnumGraph graph) {
+    double top, bottom, mid;
+    if (!prepareSplits(copy, graph, top, bottom, mid))
+        return;
     const int start = copy.posStart();
     const int end = copy.posEnd();
-    if (copy.isEmpty() || start < 0 || start >= end)
-        return;
-    const double top = m_scale.y(FULL);
-    const double bottom = m_scale.y(0.0);
-    const double mid = m_scale.y(FULL / 2.0);
-    m_currentPen = colorCurve(copy.at(start), graph);
     QPointF previous;
     int previousArea = -1;
     for (int i = start; i < end; ++i) {
@@ -244,14 +252,11 @@ void QWPainter::drawBufferCurvePhrasing(const CurveCopy& copy, ModelGraph::EnumG
 }
 
 void QWPainter::drawBufferCurveDrumming(const CurveCopy& copy, ModelGraph::EnumGraph graph) {
+    double top, bottom, mid;
+    if (!prepareSplits(copy, graph, top, bottom, mid))
+        return;
     const int start = copy.posStart();
     const int end = copy.posEnd();
-    if (copy.isEmpty() || start < 0 || start >= end)
-        return;
-    const double top = m_scale.y(FULL);
-    const double bottom = m_scale.y(0.0);
-    const double mid = m_scale.y(FULL / 2.0);
-    m_currentPen = colorCurve(copy.at(start), graph);
     double previousAngle = copy.at(start).targetVinylDeltaPosition();
     QPointF previous = position(copy.at(start).samplerate(), previousAngle * DEGREE);
     for (int i = start + 1; i < end; ++i) {

@@ -27,7 +27,8 @@ constexpr int SIDE = 250;
 // The indicator bar (28 wide from the centre to the rim, pointing up at 0°) and its tip. Their 1-pixel
 // outlines are drawn as thin bands along the edges: Qt fills such convex pieces many times faster
 // than it strokes or fills a ring.
-const QRectF BAR(QPointF(-14.0, -101.0), QPointF(14.0, 0.0));
+// The pixels from (-14, -101) to (13, 0), both included, as Qt takes a QRect given by those corners.
+const QRectF BAR(-14.0, -101.0, 28.0, 102.0);
 const QPointF TIP[3] = {QPointF(-14, -94), QPointF(0, -108), QPointF(14, -94)};
 
 // The band of width 1 centred on the edge from a to b.

@@ -40,5 +40,5 @@ BENCHMARK(BM_Refresh)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-#define QUILLON_BENCH_APPLICATION QApplication
+#define QUILLON_BENCH_WIDGETS
 #include "SandboxedBenchmarkMain.h"

@@ -1,0 +1,508 @@
+#include "CurveRaster.h"
+
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <cstdio>
+#include <limits>
+
+namespace {
+
+constexpr double INF = std::numeric_limits<double>::infinity();
+
+// Intersects [lo, hi] with the values of t where low <= k * t <= high.
+void constrain(double k, double low, double high, double& lo, double& hi) {
+    if (std::fabs(k) < 1e-12) {
+        if (low > 0.0 || high < 0.0)
+            lo = INF, hi = -INF;
+        return;
+    }
+    double t0 = low / k;
+    double t1 = high / k;
+    if (t0 > t1)
+        std::swap(t0, t1);
+    lo = std::max(lo, t0);
+    hi = std::min(hi, t1);
+}
+
+// Sorts a handful of intervals by their start and merges those that overlap.
+void merge(std::vector<std::pair<double, double>>& intervals) {
+    if (intervals.size() < 2)
+        return;
+    for (size_t i = 1; i < intervals.size(); ++i) {
+        for (size_t j = i; j > 0 && intervals[j].first < intervals[j - 1].first; --j)
+            std::swap(intervals[j], intervals[j - 1]);
+    }
+    size_t out = 0;
+    for (size_t i = 1; i < intervals.size(); ++i) {
+        if (intervals[i].first <= intervals[out].second)
+            intervals[out].second = std::max(intervals[out].second, intervals[i].second);
+        else
+            intervals[++out] = intervals[i];
+    }
+    intervals.resize(out + 1);
+}
+
+} // namespace
+
+void CurveRaster::Segment::intervals(double xc, double outer, double inner, Interval& o, Interval& i) const {
+    o = {INF, -INF};
+    i = {INF, -INF};
+    for (const auto& [px, py] : {std::pair{ax, ay}, std::pair{bx, by}}) {
+        const double e = xc - px;
+        if (std::fabs(e) <= outer) {
+            const double h = std::sqrt(outer * outer - e * e);
+            o = {std::min(o.first, py - h), std::max(o.second, py + h)};
+            if (std::fabs(e) <= inner) {
+                const double k = std::sqrt(inner * inner - e * e);
+                i = {std::min(i.first, py - k), std::max(i.second, py + k)};
+            }
+        }
+    }
+    if (length > 0.0) {
+        // The band along the segment, in t = y − ay: 0 <= u·(p − a) <= length, and |n·(p − a)| <= radius.
+        const double e = xc - ax;
+        double lo = -INF, hi = INF;
+        constrain(uy, -ux * e, length - ux * e, lo, hi);
+        if (lo > hi)
+            return;
+        double olo = lo, ohi = hi;
+        constrain(ux, uy * e - outer, uy * e + outer, olo, ohi);
+        if (olo <= ohi)
+            o = {std::min(o.first, ay + olo), std::max(o.second, ay + ohi)};
+        constrain(ux, uy * e - inner, uy * e + inner, lo, hi);
+        if (lo <= hi)
+            i = {std::min(i.first, ay + lo), std::max(i.second, ay + hi)};
+    }
+}
+
+double CurveRaster::Segment::distance(double x, double y) const {
+    const double t = std::clamp(((x - ax) * dx + (y - ay) * dy) * inverseSquare, 0.0, 1.0);
+    const double ex = x - (ax + t * dx);
+    const double ey = y - (ay + t * dy);
+    return std::sqrt(ex * ex + ey * ey);
+}
+
+void CurveRaster::begin(QSize size, qreal devicePixelRatio) {
+    const int width = std::max(1, int(std::ceil(size.width() * devicePixelRatio)));
+    const int height = std::max(1, int(std::ceil(size.height() * devicePixelRatio)));
+    if (width != m_width || height != m_height || devicePixelRatio != m_dpr) {
+        m_width = width;
+        m_height = height;
+        m_dpr = devicePixelRatio;
+        m_layer = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+        m_layer.setDevicePixelRatio(devicePixelRatio);
+        m_layer.fill(Qt::transparent);
+        m_pictureCache.clear();
+    } else {
+        const QRect dirty = touched();
+        for (int y = dirty.top(); y <= dirty.bottom(); ++y)
+            std::memset(m_layer.scanLine(y) + dirty.left() * 4, 0, size_t(dirty.width()) * 4);
+    }
+    m_bits = reinterpret_cast<quint32*>(m_layer.bits());
+    m_left = m_top = 0;
+    m_right = m_bottom = -1;
+    m_segments.clear();
+    m_shapes.clear();
+    m_pictures.clear();
+    m_opaqueLo.assign(size_t(width), INT_MAX);
+    m_opaqueHi.assign(size_t(width), INT_MIN);
+}
+
+void CurveRaster::setPen(QRgb colour, double width) {
+    const int n = int(m_segments.size());
+    m_shapes.push_back({n, n, qPremultiply(colour), std::max(width, 0.0) * m_dpr * 0.5, true});
+}
+
+void CurveRaster::segment(QPointF a, QPointF b) {
+    if (m_shapes.empty() || qAlpha(m_shapes.back().solid) == 0)
+        return;
+    const double ax = a.x() * m_dpr, ay = a.y() * m_dpr, bx = b.x() * m_dpr, by = b.y() * m_dpr;
+    if (!std::isfinite(ax) || !std::isfinite(ay) || !std::isfinite(bx) || !std::isfinite(by))
+        return;
+    const double outer = m_shapes.back().radius + 0.5;
+    // Columns and rows whose centre may lie within `outer` of the segment.
+    const double left = std::ceil(std::min(ax, bx) - outer - 0.5);
+    const double right = std::floor(std::max(ax, bx) + outer - 0.5);
+    Shape& shape = m_shapes.back();
+    if (right < 0.0 || left > m_width - 1 || std::max(ay, by) + outer < 0.0 || std::min(ay, by) - outer > m_height) {
+        // Left out, it would leave a gap in the polyline.
+        shape.simple = shape.simple && shape.endSegment == shape.firstSegment;
+        return;
+    }
+    if (shape.endSegment > shape.firstSegment) {
+        const Segment& last = m_segments[size_t(shape.endSegment) - 1];
+        shape.simple = shape.simple && last.bx == ax && last.by == ay;
+    }
+    shape.simple = shape.simple && ax <= bx;
+    const double dx = bx - ax, dy = by - ay;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    const bool line = length > 0.0;
+    m_segments.push_back({ax, ay, bx, by, dx, dy, length, line ? dx / length : 0.0, line ? dy / length : 0.0,
+                          line ? 1.0 / (length * length) : 0.0, std::min(ay, by), std::max(ay, by),
+                          int(std::max(left, 0.0)), int(std::min(right, double(m_width - 1)))});
+    shape.endSegment = int(m_segments.size());
+}
+
+void CurveRaster::drawPixmap(QPointF topLeft, const QPixmap& pixmap) {
+    if (pixmap.isNull())
+        return;
+    const qint64 key = pixmap.cacheKey();
+    auto it = m_pictureCache.find(key);
+    if (it == m_pictureCache.end()) {
+        const QSize device = (pixmap.deviceIndependentSize() * m_dpr).toSize();
+        QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        if (image.size() != device)
+            image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        it = m_pictureCache.insert(key, image);
+    }
+    const QPointF at = topLeft * m_dpr;
+    m_pictures.push_back(
+        {int(m_shapes.size()), QRect(QPoint(int(std::lround(at.x())), int(std::lround(at.y()))), it->size()), *it, 0});
+}
+
+void CurveRaster::fillRect(const QRect& rect, QRgb colour) {
+    const QRect area = QRectF(QPointF(rect.topLeft()) * m_dpr, QSizeF(rect.size()) * m_dpr).toAlignedRect();
+    if (!area.isEmpty() && qAlpha(colour) > 0)
+        m_pictures.push_back({int(m_shapes.size()), area, QImage(), qPremultiply(colour)});
+}
+
+
+void CurveRaster::finish() {
+
+    int p = int(m_pictures.size()) - 1;
+    for (int i = int(m_shapes.size()) - 1; i >= 0; --i) {
+        while (p >= 0 && m_pictures[p].afterShapes > i)
+            renderPicture(m_pictures[p--]);
+        renderShape(m_shapes[i]);
+    }
+    while (p >= 0)
+        renderPicture(m_pictures[p--]);
+}
+
+bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
+    // Nearly opaque counts as opaque: what is still under it would change the pixel by less than 2 %.
+    constexpr int OPAQUE = 250;
+    const int alpha = qAlpha(pixel);
+    if (alpha >= OPAQUE)
+        return true;
+    if (alpha == 0 && k >= 1.0f) {
+        pixel = shape.solid;
+        return qAlpha(pixel) >= OPAQUE;
+    }
+    // What is already there covers the part alpha of the pixel; the shape fills k of the rest, as a
+    // fraction of 65536.
+    const unsigned scale = (unsigned((255 - alpha) * int(k * 255.0f + 0.5f)) * 66052u) >> 16;
+    auto channel = [scale](int front, int colour) {
+        return std::min(255, front + int((unsigned(colour) * scale + 32768u) >> 16));
+    };
+    const quint32 c = shape.solid;
+    const int a = channel(alpha, qAlpha(c));
+    pixel = qRgba(channel(qRed(pixel), qRed(c)), channel(qGreen(pixel), qGreen(c)), channel(qBlue(pixel), qBlue(c)), a);
+    return a >= OPAQUE;
+}
+
+void CurveRaster::renderShape(const Shape& shape) {
+    if (shape.firstSegment == shape.endSegment)
+        return;
+    m_order.clear();
+    for (int i = shape.firstSegment; i < shape.endSegment; ++i)
+        m_order.push_back(i);
+    auto byColumn = [this](int a, int b) { return m_segments[a].firstColumn < m_segments[b].firstColumn; };
+    if (!std::is_sorted(m_order.begin(), m_order.end(), byColumn))
+        std::stable_sort(m_order.begin(), m_order.end(), byColumn);
+    int lastColumn = 0;
+    for (int i : m_order)
+        lastColumn = std::max(lastColumn, m_segments[i].lastColumn);
+    m_active.clear();
+    size_t next = 0;
+    for (int x = m_segments[m_order.front()].firstColumn; x <= lastColumn; ++x) {
+        while (next < m_order.size() && m_segments[m_order[next]].firstColumn <= x)
+            m_active.push_back(m_order[next++]);
+        std::erase_if(m_active, [&](int i) { return m_segments[i].lastColumn < x; });
+        if (m_active.empty()) {
+            if (next == m_order.size())
+                break;
+            x = m_segments[m_order[next]].firstColumn - 1;
+            continue;
+        }
+        if (shape.simple)
+            renderSimpleColumn(shape, x);
+        else
+            renderColumn(shape, x);
+    }
+}
+
+bool CurveRaster::hidden(int x, double outer) const {
+    if (m_opaqueLo[x] > m_opaqueHi[x])
+        return false;
+    // Behind pixels already opaque (a dense stretch drawn over itself) there is nothing to do.
+    double top = INF, bottom = -INF;
+    for (int k : m_active) {
+        top = std::min(top, m_segments[k].top);
+        bottom = std::max(bottom, m_segments[k].bottom);
+    }
+    return std::ceil(top - outer - 0.5) >= m_opaqueLo[x] && std::floor(bottom + outer - 0.5) <= m_opaqueHi[x];
+}
+
+void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
+    const double outer = shape.radius + 0.5;
+    const double inner = std::max(shape.radius - 0.5, 0.0);
+    const double xc = x + 0.5;
+    if (hidden(x, outer))
+        return;
+    double lo = INF, hi = -INF, innerLo = INF, innerHi = -INF;
+    for (int k : m_active) {
+        const Segment& s = m_segments[k];
+        // A neighbour lying wholly within what is already fully covered adds nothing.
+        if (s.top - outer >= innerLo && s.bottom + outer <= innerHi)
+            continue;
+        Interval o, i;
+        s.intervals(xc, outer, inner, o, i);
+        lo = std::min(lo, o.first);
+        hi = std::max(hi, o.second);
+        innerLo = std::min(innerLo, i.first);
+        innerHi = std::max(innerHi, i.second);
+    }
+    const int y0 = int(std::max(std::ceil(lo - 0.5), 0.0));
+    const int y1 = int(std::min(std::floor(hi - 0.5), double(m_height - 1)));
+    if (!(lo <= hi) || y0 > y1)
+        return;
+    if (!(innerLo <= innerHi)) {
+        // The stroke only grazes this column: measure each row.
+        m_outer.assign(1, {lo, hi});
+        m_inner.clear();
+        renderIntervals(shape, x);
+        return;
+    }
+    touch(x, y0, x, y1);
+    int& opaqueLo = m_opaqueLo[x];
+    int& opaqueHi = m_opaqueHi[x];
+    quint32* column = m_bits + x;
+    const int f0 = std::max(int(std::ceil(innerLo - 0.5)), y0);
+    const int f1 = std::min(int(std::floor(innerHi - 0.5)), y1);
+    // Coverage falls linearly from the inner bound (1) to the outer bound (0).
+    auto ramp = [&](int from, int to, double one, double zero) {
+        for (int y = std::max(from, y0); y <= std::min(to, y1); ++y) {
+            if (y >= opaqueLo && y <= opaqueHi)
+                continue;
+            const double c = (y + 0.5 - zero) / (one - zero);
+            if (c > 0.0)
+                under(column[size_t(y) * m_width], shape, float(std::min(c, 1.0)));
+        }
+    };
+    ramp(y0, f0 - 1, innerLo, lo);
+    ramp(f1 + 1, y1, innerHi, hi);
+    if (f0 > f1)
+        return;
+    const bool solid = qAlpha(shape.solid) == 255;
+    for (int y = f0; y <= f1; ++y) {
+        if (y >= opaqueLo && y <= opaqueHi) {
+            y = opaqueHi;
+            continue;
+        }
+        quint32& pixel = column[size_t(y) * m_width];
+        if (qAlpha(pixel) == 0)
+            pixel = shape.solid;
+        else
+            under(pixel, shape, 1.0f);
+    }
+    if (!solid)
+        return;
+    // The fully covered rows of an opaque colour are now opaque.
+    if (opaqueLo > opaqueHi || (f0 <= opaqueHi + 1 && f1 >= opaqueLo - 1)) {
+        opaqueLo = opaqueLo > opaqueHi ? f0 : std::min(opaqueLo, f0);
+        opaqueHi = std::max(opaqueHi, f1);
+    } else if (f1 - f0 > opaqueHi - opaqueLo) {
+        opaqueLo = f0, opaqueHi = f1;
+    }
+}
+
+void CurveRaster::renderColumn(const Shape& shape, int x) {
+    const double outer = shape.radius + 0.5;
+    // Within `inner` of the stroke's centre line a pixel is fully covered; between the two, the
+    // coverage falls linearly with the distance (at radius 0.5, inner is the centre line itself).
+    const double inner = std::max(shape.radius - 0.5, 0.0);
+    const double xc = x + 0.5;
+    if (hidden(x, outer))
+        return;
+    m_outer.clear();
+    m_inner.clear();
+    for (int k : m_active) {
+        const Segment& s = m_segments[k];
+        // A neighbour lying wholly within what is already fully covered adds nothing.
+        bool inside = false;
+        for (const Interval& i : m_inner)
+            inside = inside || (s.top - outer >= i.first && s.bottom + outer <= i.second);
+        if (inside)
+            continue;
+        Interval o, i;
+        s.intervals(xc, outer, inner, o, i);
+        if (o.first <= o.second)
+            m_outer.push_back(o);
+        if (i.first <= i.second)
+            m_inner.push_back(i);
+    }
+    merge(m_outer);
+    merge(m_inner);
+    renderIntervals(shape, x);
+}
+
+void CurveRaster::renderIntervals(const Shape& shape, int x) {
+    const double outer = shape.radius + 0.5;
+    const double xc = x + 0.5;
+    int& opaqueLo = m_opaqueLo[x];
+    int& opaqueHi = m_opaqueHi[x];
+    // The longest run of rows this column made opaque, merged into the column's opaque rows below.
+    int runLo = INT_MAX, runHi = INT_MIN, bestLo = INT_MAX, bestHi = INT_MIN;
+    auto opaqueRows = [&](int from, int to) {
+        if (runLo <= runHi && from == runHi + 1)
+            runHi = to;
+        else
+            runLo = from, runHi = to;
+        if (bestLo > bestHi || runHi - runLo > bestHi - bestLo)
+            bestLo = runLo, bestHi = runHi;
+    };
+    const bool solid = qAlpha(shape.solid) == 255;
+    quint32* column = m_bits + x;
+    auto edgeRows = [&](const Interval& o, int from, int to) {
+        for (int y = from; y <= to; ++y) {
+            const float coverage = edgeCoverage(xc, y + 0.5, o, outer);
+            if (coverage > 0.0f && under(column[size_t(y) * m_width], shape, coverage))
+                opaqueRows(y, y);
+        }
+    };
+    auto fullRows = [&](int from, int to) {
+        for (int y = from; y <= to; ++y) {
+            quint32& pixel = column[size_t(y) * m_width];
+            if (qAlpha(pixel) == 0)
+                pixel = shape.solid;
+            else if (!solid && under(pixel, shape, 1.0f))
+                opaqueRows(y, y);
+            else if (solid)
+                under(pixel, shape, 1.0f);
+        }
+        if (solid)
+            opaqueRows(from, to);
+    };
+    for (const Interval& o : m_outer) {
+        const int y0 = int(std::max(std::ceil(o.first - 0.5), 0.0));
+        const int y1 = int(std::min(std::floor(o.second - 0.5), double(m_height - 1)));
+        if (y0 > y1)
+            continue;
+        touch(x, y0, x, y1);
+        // The rows outside the column's opaque ones: at most two runs.
+        const bool opaque = opaqueLo <= opaqueHi;
+        const int runs[2][2] = {{y0, opaque ? std::min(y1, opaqueLo - 1) : y1}, {std::max(y0, opaqueHi + 1), y1}};
+        for (int r = 0; r < (opaque ? 2 : 1); ++r) {
+            int y = runs[r][0];
+            const int end = runs[r][1];
+            // Inner intervals are sorted and apart: edge rows before each, its full rows, edge rows after.
+            for (const Interval& in : m_inner) {
+                if (y > end)
+                    break;
+                const int f0 = std::max(int(std::ceil(in.first - 0.5)), y);
+                const int f1 = std::min(int(std::floor(in.second - 0.5)), end);
+                if (f1 < f0)
+                    continue;
+                edgeRows(o, y, f0 - 1);
+                fullRows(f0, f1);
+                y = f1 + 1;
+            }
+            edgeRows(o, y, end);
+        }
+    }
+    if (bestLo > bestHi)
+        return;
+    const bool touching = opaqueLo <= opaqueHi && bestLo <= opaqueHi + 1 && bestHi >= opaqueLo - 1;
+    if (touching) {
+        opaqueLo = std::min(opaqueLo, bestLo);
+        opaqueHi = std::max(opaqueHi, bestHi);
+    } else if (opaqueLo > opaqueHi || bestHi - bestLo > opaqueHi - opaqueLo) {
+        opaqueLo = bestLo, opaqueHi = bestHi;
+    }
+}
+
+float CurveRaster::edgeCoverage(double xc, double yc, const Interval& o, double outer) const {
+    // The inner intervals of this outer one, nearest above and below the row.
+    const Interval* above = nullptr;
+    const Interval* below = nullptr;
+    for (const Interval& i : m_inner) {
+        if (i.second < yc && i.second >= o.first)
+            above = &i;
+        else if (i.first > yc && i.first <= o.second && !below)
+            below = &i;
+    }
+    double c;
+    if (above && !below)
+        c = (o.second - yc) / std::max(o.second - above->second, 1e-9);
+    else if (below && !above)
+        c = (yc - o.first) / std::max(below->first - o.first, 1e-9);
+    else {
+        // A pass that only grazes the column, or a gap between two parts: measure.
+        double nearest = INF;
+        for (int k : m_active) {
+            const Segment& s = m_segments[k];
+            if (yc >= s.top - outer && yc <= s.bottom + outer)
+                nearest = std::min(nearest, s.distance(xc, yc));
+        }
+        c = outer - nearest;
+    }
+    return float(std::clamp(c, 0.0, 1.0));
+}
+
+void CurveRaster::renderPicture(const Picture& picture) {
+    const QRect area = picture.area.intersected(QRect(0, 0, m_width, m_height));
+    if (area.isEmpty())
+        return;
+    const bool solid = picture.image.isNull();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const quint32* from =
+            solid ? nullptr : reinterpret_cast<const quint32*>(picture.image.constScanLine(y - picture.area.y()));
+        quint32* to = m_bits + size_t(y) * m_width;
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const quint32 s = solid ? picture.colour : from[x - picture.area.x()];
+            quint32& d = to[x];
+            const int room = 255 - qAlpha(d);
+            if (room == 0)
+                continue;
+            if (room == 255) {
+                d = s;
+                continue;
+            }
+            auto channel = [room](int front, int back) { return std::min(255, front + (back * room + 127) / 255); };
+            d = qRgba(channel(qRed(d), qRed(s)), channel(qGreen(d), qGreen(s)), channel(qBlue(d), qBlue(s)),
+                      channel(qAlpha(d), qAlpha(s)));
+        }
+    }
+    touch(area.left(), area.top(), area.right(), area.bottom());
+}
+
+void CurveRaster::touch(int x0, int y0, int x1, int y1) {
+    if (m_left > m_right) {
+        m_left = x0, m_top = y0, m_right = x1, m_bottom = y1;
+        return;
+    }
+    m_left = std::min(m_left, x0);
+    m_top = std::min(m_top, y0);
+    m_right = std::max(m_right, x1);
+    m_bottom = std::max(m_bottom, y1);
+}
+
+QRect CurveRaster::touched() const {
+    if (m_left > m_right)
+        return QRect();
+    return QRect(QPoint(m_left, m_top), QPoint(m_right, m_bottom));
+}
+
+void CurveRaster::compose(QPainter& painter) const {
+    const QRect dirty = touched();
+    if (!dirty.isValid())
+        return;
+    const QRectF target(QPointF(dirty.topLeft()) / m_dpr, QSizeF(dirty.size()) / m_dpr);
+    painter.drawImage(target, m_layer, QRectF(dirty));
+}

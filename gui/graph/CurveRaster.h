@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QPointF>
+#include <QRect>
+#include <QRgb>
+
+#include <vector>
+
+class QPainter;
+class QPixmap;
+
+// Draws round-capped, round-joined strokes (curve segments, direct-wave strokes) into a transparent
+// layer, pixel column by pixel column, antialiased by each pixel centre's distance to the stroke.
+// QPainter strokes wide antialiased lines one outline at a time, which costs milliseconds for a few
+// thousand segments.
+//
+// A frame records its shapes (the segments drawn between two setPen calls, one polyline's worth,
+// whose overlaps are not blended twice) and pictures in drawing order; finish() then renders them
+// from the last to the first, blending each under what is already there. A pixel that is already
+// opaque is never touched again, so a long, dense run drawn over itself costs about one write per
+// pixel instead of one per segment. GUI thread only; coordinates are logical widget pixels.
+class CurveRaster {
+public:
+    // Sizes the layer for a frame, clears what the previous frame drew and forgets its shapes.
+    void begin(QSize size, qreal devicePixelRatio);
+    // Starts a new shape in this colour (not premultiplied) and width in logical pixels.
+    void setPen(QRgb colour, double width);
+    void segment(QPointF a, QPointF b);
+    // A picture over the shapes recorded so far and under the ones that follow.
+    void drawPixmap(QPointF topLeft, const QPixmap& pixmap);
+    // A rectangle of logical pixels filled with a colour (not premultiplied), in the same order.
+    void fillRect(const QRect& rect, QRgb colour);
+    // Renders what was recorded.
+    void finish();
+    // Draws the touched part of the layer with `painter`.
+    void compose(QPainter& painter) const;
+
+    const QImage& layer() const { return m_layer; }
+    qreal devicePixelRatio() const { return m_dpr; }
+
+private:
+    // A segment in device pixels, with what every column asks of it worked out once.
+    using Interval = std::pair<double, double>;
+    struct Segment {
+        double ax, ay, bx, by;
+        double dx, dy, length, ux, uy, inverseSquare;
+        double top, bottom; // smallest and largest y of its ends
+        int firstColumn, lastColumn;
+
+        // Where the vertical line x = xc meets the points within `outer` and within `inner` of the
+        // segment; an interval with first > second when it does not.
+        void intervals(double xc, double outer, double inner, Interval& o, Interval& i) const;
+        double distance(double x, double y) const;
+    };
+    struct Shape {
+        int firstSegment;
+        int endSegment;
+        quint32 solid;    // the colour premultiplied
+        double radius;    // device pixels
+        // One connected polyline going left to right (a curve in time order): each column then meets it
+        // in one interval, and no interval has to be sorted or merged.
+        bool simple = true;
+    };
+    // A picture, or a rectangle of one colour when the image is null; device pixels.
+    struct Picture {
+        int afterShapes;
+        QRect area;
+        QImage image;
+        quint32 colour;
+    };
+
+    void renderShape(const Shape& shape);
+    void renderColumn(const Shape& shape, int x);
+    void renderSimpleColumn(const Shape& shape, int x);
+    // True when every row the active segments could reach in column x is opaque already.
+    bool hidden(int x, double outer) const;
+    // Blends the shape into column x from the intervals in m_outer and m_inner.
+    void renderIntervals(const Shape& shape, int x);
+    // The coverage of row centre yc, outside every inner interval, inside outer interval `o`.
+    float edgeCoverage(double xc, double yc, const Interval& o, double outer) const;
+    void renderPicture(const Picture& picture);
+    // Blends coverage k (0 to 1) of the shape's colour under pixel (x, y); true when it is now opaque.
+    bool under(quint32& pixel, const Shape& shape, float k) const;
+    void touch(int x0, int y0, int x1, int y1);
+    QRect touched() const;
+
+    QImage m_layer;
+    quint32* m_bits = nullptr;
+    int m_width = 0;
+    int m_height = 0;
+    qreal m_dpr = 1.0;
+
+    std::vector<Segment> m_segments;
+    std::vector<Shape> m_shapes;
+    std::vector<Picture> m_pictures;
+    QHash<qint64, QImage> m_pictureCache;
+
+    // Per column, the rows known to be opaque already: one interval, empty while lo > hi.
+    std::vector<int> m_opaqueLo;
+    std::vector<int> m_opaqueHi;
+    // Scratch of renderShape, kept to avoid allocating per frame.
+    std::vector<int> m_order;
+    std::vector<int> m_active;
+    std::vector<Interval> m_outer;
+    std::vector<Interval> m_inner;
+
+    // Touched pixels of this frame (device pixels, inclusive); none while left > right.
+    int m_left = 0;
+    int m_top = 0;
+    int m_right = -1;
+    int m_bottom = -1;
+};

@@ -1,0 +1,323 @@
+// The curves of QWPainter in the three display modes, their pens, shini arrows and direct-wave strokes.
+// Lines go through the column folding into the curve layer, which is drawn over the bands.
+#include "QWPainter.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "GraphStyle.h"
+#include "core/ManagePhrasing.h"
+#include "core/Mode.h"
+#include "core/RecordingLooperTraining.h"
+#include "core/Setting.h"
+#include "core/Singleton.h"
+
+namespace {
+
+Singleton* registry() {
+    return Singleton::instance();
+}
+
+constexpr double FULL = 1'000'000.0;
+constexpr double DEGREE = 2777.0;
+// Far enough outside any widget that the visible part of a line keeps its direction.
+constexpr double FAR = 1e6;
+
+QRgb lighter(QRgb c) {
+    auto up = [](int v) { return v < 205 ? v + 50 : v; };
+    return qRgba(up(qRed(c)), up(qGreen(c)), up(qBlue(c)), qAlpha(c));
+}
+
+} // namespace
+
+void QWPainter::prepareFrame() {
+    Setting* setting = registry()->instanceSetting();
+    m_areas.clear();
+    m_searchedAngle = std::nan("");
+    for (const QPhrasing& area : m_managePhrasing->listPhrasing()) {
+        const QRgb colour = GraphStyle::rgb(area.color());
+        m_areas.push_back({area.angleStart(), area.angleEnd(), colour, lighter(colour)});
+    }
+    // The stored width is drawn within what the settings slider offers, whatever config.ini holds.
+    m_curveOnSize = std::clamp(setting->paramCurveOnSize(false), 1, 40);
+    m_showClosed = setting->paramGraphCurveCrossFaderOff(false);
+    m_noSound = setting->paramGraphCurveNoSound(false);
+    m_shini = setting->paramGraphShiniMode(false);
+    m_directWave = setting->paramGraphDirectSound(false) && wavLoaded();
+}
+
+int QWPainter::searchArea(double angle) const {
+    if (angle == m_searchedAngle)
+        return m_searchedArea;
+    m_searchedAngle = angle;
+    m_searchedArea = -1;
+    for (size_t i = 0; i < m_areas.size(); ++i) {
+        if (m_areas[i].start <= angle && angle < m_areas[i].end) {
+            m_searchedArea = int(i);
+            break;
+        }
+    }
+    return m_searchedArea;
+}
+
+QRgb QWPainter::calculatePenColor(const QData& point, ModelGraph::EnumGraph graph) const {
+    using namespace Constant::Color;
+    const int area = searchArea(point.targetVinylDeltaPosition());
+    if (area >= 0)
+        return graph == ModelGraph::INPUT_1 || graph == ModelGraph::INPUT_2 ? m_areas[area].lighter
+                                                                             : m_areas[area].colour;
+    if (!m_areas.empty())
+        return m_noSound ? GraphStyle::rgb(COLOR_NO_SOUND) : qRgba(0, 0, 0, 0);
+    switch (graph) {
+    case ModelGraph::INPUT_A:
+        return GraphStyle::rgb(COLOR_GREEN_255);
+    case ModelGraph::INPUT_B:
+        return GraphStyle::rgb(COLOR_BLUE_255);
+    case ModelGraph::INPUT_1:
+        return GraphStyle::rgb(COLOR_GREEN_105);
+    case ModelGraph::INPUT_2:
+        return GraphStyle::rgb(COLOR_BLUE_105);
+    default:
+        return qRgb(0, 0, 0);
+    }
+}
+
+QWPainter::CurvePen QWPainter::colorCurve(const QData& point, ModelGraph::EnumGraph graph) const {
+    if (!point.drawon() && !m_showClosed)
+        return {};
+    const int width = !point.drawon() ? 1 : graph == ModelGraph::WAV_DIRECT ? 3 : m_curveOnSize;
+    const QRgb colour = calculatePenColor(point, graph);
+    return {colour, width, qAlpha(colour) > 0};
+}
+
+QPointF QWPainter::position(double sample, double value) const {
+    return QPointF(std::clamp(m_scale.x(sample), -FAR, FAR), std::clamp(m_scale.y(value), -FAR, FAR));
+}
+
+void QWPainter::line(QPointF a, QPointF b, const CurvePen& pen) {
+    if (pen.visible)
+        m_fold.line(a, b, {pen.colour, double(pen.width)});
+}
+
+QWPainter::CurveLayerKey QWPainter::curveLayerKey(bool mainOn, bool looper) const {
+    CurveLayerKey key{m_xMin,
+                      m_xMax,
+                      m_yMin,
+                      m_yMax,
+                      m_plotWidth,
+                      m_plotBottom,
+                      m_plotHeight,
+                      size(),
+                      devicePixelRatioF(),
+                      {m_copySecondary.size(), m_copyMain.size()},
+                      {m_copySecondary.posStart(), m_copyMain.posStart()},
+                      {m_copySecondary.posEnd(), m_copyMain.posEnd()},
+                      {m_copySecondary.copies(), m_copyMain.copies()},
+                      m_wavGeneration,
+                      m_areas,
+                      m_curveOnSize,
+                      int(registry()->instanceMode()->modeDisplay()),
+                      m_showClosed,
+                      m_noSound,
+                      m_shini,
+                      m_directWave,
+                      mainOn,
+                      looper,
+                      registry()->instanceMode()->modeReverse()};
+    return key;
+}
+
+void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
+    const bool looper = registry()->instanceLooperTraining()->mode() == ModelActivatedMode::Looper;
+    const bool mainOn = registry()->instanceSetting()->paramGraphMainCurve(false);
+    CurveLayerKey key = curveLayerKey(mainOn, looper);
+    if (!m_curveLayerValid || !(key == m_curveLayerKey)) {
+        m_curveLayerKey = std::move(key);
+        m_curveLayerValid = true;
+        m_raster.begin(size(), devicePixelRatioF());
+        m_fold.begin();
+        if (!looper)
+            drawBufferCross(m_copySecondary, m_graphSecondary);
+        if (mainOn)
+            drawBufferCross(m_copyMain, m_graphMain);
+        const ModelDisplay::EnumDisplay display = registry()->instanceMode()->modeDisplay();
+        auto drawCurve = [&](const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset) {
+            if (display == ModelDisplay::DRUMMING)
+                drawBufferCurveDrumming(copy, graph);
+            else if (display == ModelDisplay::PHRASING)
+                drawBufferCurvePhrasing(copy, graph);
+            else
+                drawBufferCurve(copy, graph, offset);
+            m_fold.flush();
+            m_fold.flushStrokes();
+        };
+        if (!looper) {
+            // The reference curve starts at the live curve's height.
+            double offset = 0.0;
+            if (!m_copyMain.isEmpty() && !m_copySecondary.isEmpty())
+                offset = double(GraphWindow::trunc64(m_copyMain.at(0).y() - m_copySecondary.at(0).y()));
+            drawCurve(m_copySecondary, m_graphSecondary, offset);
+        }
+        if (mainOn)
+            drawCurve(m_copyMain, m_graphMain, 0.0);
+        m_raster.finish();
+    }
+    m_raster.compose(painter);
+}
+
+void QWPainter::drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset) {
+    const int start = copy.posStart();
+    const int end = copy.posEnd();
+    if (copy.isEmpty() || start < 0 || start >= end)
+        return;
+    QPointF previous = position(copy.at(start).samplerate(), copy.at(start).y() + offset);
+    for (int i = start + 1; i < end; ++i) {
+        const QData& point = copy.at(i);
+        const QPointF current = position(point.samplerate(), point.y() + offset);
+        m_currentPen = colorCurve(point, graph);
+        line(previous, current, m_currentPen);
+        drawPointExtras(copy, current, previous, i);
+        previous = current;
+    }
+}
+
+// The segment from `previous` to `current` cut at xm: the first part up to the row `first` with the pen
+// already set, the second from the row `second` with the pen of the current point.
+void QWPainter::drawSplit(QPointF previous, QPointF current, double xm, double first, double second,
+                          const CurvePen& pen) {
+    line(previous, QPointF(xm, first), m_currentPen);
+    m_currentPen = pen;
+    line(QPointF(xm, second), current, m_currentPen);
+}
+
+bool QWPainter::prepareSplits(const CurveCopy& copy, ModelGraph::EnumGraph graph, double& top, double& bottom,
+                              double& mid) {
+    if (copy.isEmpty() || copy.posStart() < 0 || copy.posStart() >= copy.posEnd())
+        return false;
+    top = m_scale.y(FULL);
+    bottom = m_scale.y(0.0);
+    mid = m_scale.y(FULL / 2.0);
+    m_currentPen = colorCurve(copy.at(copy.posStart()), graph);
+    return true;
+}
+
+void QWPainter::drawBufferCurvePhrasing(const CurveCopy& copy, ModelGraph::EnumGraph graph) {
+    double top, bottom, mid;
+    if (!prepareSplits(copy, graph, top, bottom, mid))
+        return;
+    const int start = copy.posStart();
+    const int end = copy.posEnd();
+    QPointF previous;
+    int previousArea = -1;
+    for (int i = start; i < end; ++i) {
+        const QData& point = copy.at(i);
+        const double angle = point.targetVinylDeltaPosition();
+        const int area = searchArea(angle);
+        double value = 0.0;
+        if (area >= 0) {
+            const double span = m_areas[area].end - m_areas[area].start;
+            value = span != 0.0 ? (angle - m_areas[area].start) / span * FULL : 0.0;
+        } else if (m_areas.empty()) {
+            value = angle * DEGREE;
+        }
+        const QPointF current = position(point.samplerate(), value);
+        if (i > start) {
+            const qint32 s0 = copy.at(i - 1).samplerate();
+            const double xm = std::clamp(m_scale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
+            const bool down = current.y() > mid;
+            const bool wraps = std::fabs(previous.y() - current.y()) >= mid;
+            if (m_areas.empty() || (previousArea >= 0 && area >= 0)) {
+                // Without areas the curve wraps when it jumps far; with areas, when it changes area.
+                const bool split = m_areas.empty() ? wraps : previousArea != area;
+                if (split) {
+                    drawSplit(previous, current, xm, down ? top : bottom, down ? bottom : top,
+                              colorCurve(point, graph));
+                } else {
+                    m_currentPen = colorCurve(point, graph);
+                    line(previous, current, m_currentPen);
+                }
+            } else if (previousArea >= 0) {
+                line(previous, QPointF(xm, previous.y() > mid ? bottom : top), m_currentPen);
+            } else if (area >= 0) {
+                line(QPointF(xm, down ? bottom : top), current, m_currentPen);
+                m_currentPen = colorCurve(point, graph);
+            }
+            drawPointExtras(copy, current, previous, i);
+        }
+        previous = current;
+        previousArea = area;
+    }
+}
+
+void QWPainter::drawBufferCurveDrumming(const CurveCopy& copy, ModelGraph::EnumGraph graph) {
+    double top, bottom, mid;
+    if (!prepareSplits(copy, graph, top, bottom, mid))
+        return;
+    const int start = copy.posStart();
+    const int end = copy.posEnd();
+    double previousAngle = copy.at(start).targetVinylDeltaPosition();
+    QPointF previous = position(copy.at(start).samplerate(), previousAngle * DEGREE);
+    for (int i = start + 1; i < end; ++i) {
+        const QData& point = copy.at(i);
+        const double angle = point.targetVinylDeltaPosition();
+        const QPointF current = position(point.samplerate(), angle * DEGREE);
+        const qint32 s0 = copy.at(i - 1).samplerate();
+        const double xm = std::clamp(m_scale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
+        const CurvePen pen = colorCurve(point, graph);
+        if (m_areas.empty() && std::fabs(previous.y() - current.y()) >= mid) {
+            if (current.y() <= mid)
+                drawSplit(previous, current, xm, bottom, top, pen);
+            else
+                drawSplit(previous, current, xm, top, bottom, pen);
+        } else if (!m_areas.empty() && previousAngle > 270.0 && angle < 90.0) {
+            // Forwards through 0°: up to the top edge, on from the bottom edge.
+            drawSplit(previous, current, xm, top, bottom, pen);
+        } else if (!m_areas.empty() && previousAngle < 90.0 && angle > 270.0) {
+            drawSplit(previous, current, xm, bottom, top, pen);
+        } else {
+            m_currentPen = pen;
+            line(previous, current, m_currentPen);
+        }
+        drawPointExtras(copy, current, previous, i);
+        previous = current;
+        previousAngle = angle;
+    }
+}
+
+void QWPainter::drawPointExtras(const CurveCopy& copy, QPointF current, QPointF previous, int i) {
+    if (m_directWave)
+        drawWavDirect(copy, current, previous, i);
+    if (m_shini)
+        drawArrowUpdown(copy, previous, i);
+}
+
+void QWPainter::drawArrowUpdown(const CurveCopy& copy, QPointF p, int i) {
+    if (copy.isEmpty() || i < 1 || copy.at(i).drawon() == copy.at(i - 1).drawon())
+        return;
+    const bool reverse = registry()->instanceMode()->modeReverse();
+    const QPixmap& arrow = copy.at(i).drawon() ? (reverse ? m_arrowUpRight : m_arrowUpLeft)
+                                               : (reverse ? m_arrowDownLeft : m_arrowDownRight);
+    if (arrow.isNull())
+        return;
+    const QSize half = m_arrowDownLeft.deviceIndependentSize().toSize() / 2;
+    m_fold.pixmap(p - QPointF(half.width(), half.height()), arrow);
+}
+
+void QWPainter::drawWavDirect(const CurveCopy& copy, QPointF current, QPointF previous, int i) {
+    const QData& point = copy.at(i);
+    const CurvePen pen = colorCurve(point, ModelGraph::WAV_DIRECT);
+    if (!pen.visible)
+        return;
+    const QList<QPointF>& amplitudes = m_painterWav->listDataDraw();
+    const qint64 k = GraphWindow::trunc64(point.targetVinylDeltaPosition() / 360.0 * amplitudes.size());
+    const double xs = (current.x() + previous.x()) / 2.0;
+    const CurveFold::Pen strokePen{pen.colour, double(pen.width)};
+    if (point.drawon() && std::fabs(point.acceleration()) >= 0.0001 && k >= 0 && k < amplitudes.size()) {
+        const QPointF& entry = amplitudes[k];
+        m_fold.stroke(xs, 85.0 + std::min(entry.x(), entry.y()), 85.0 + std::max(entry.x(), entry.y()), strokePen);
+    } else {
+        m_fold.stroke(xs, 84.0, 85.0, strokePen);
+    }
+}

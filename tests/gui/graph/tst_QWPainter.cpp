@@ -1,0 +1,289 @@
+#include <QMenu>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <cmath>
+
+#include "GuiTest.h"
+#include "core/Mode.h"
+#include "core/Performance.h"
+#include "core/QCurve.h"
+#include "core/QListDataCurve.h"
+#include "core/QSample.h"
+#include "core/RecordingLooperTraining.h"
+#include "core/Setting.h"
+#include "core/Singleton.h"
+#include "gui/graph/CurveCopy.h"
+#include "gui/graph/QWContextGraph.h"
+#include "gui/graph/QWPainter.h"
+
+// The graph painter's windows, mouse, hold mode, curve copy and context menu.
+class TestQWPainter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void initGraph_data();
+    void initGraph();
+    void wheelZoomSyncsTheOtherPainter();
+    void selectionAndPan_data();
+    void selectionAndPan();
+    void rightClickWithSideMenu();
+    void hold_data();
+    void hold();
+    void autoresizeEndsOutsideRun();
+    void copyFollowsTheList();
+    void contextMenu();
+};
+
+namespace {
+
+Singleton* registry() {
+    return Singleton::instance();
+}
+
+double beat(ModelGraph::EnumGraph graph = ModelGraph::INPUT_A) {
+    return registry()->instanceLooperTraining()->bpmSamplerate(graph);
+}
+
+void setRate(ModelGraph::EnumGraph graph, double rate) {
+    auto sample = std::make_shared<const QSample>(graph, -1, QString(), rate, 2, 0);
+    registry()->instancePerformance()->setInputSample(graph, sample, false);
+    registry()->instanceLooperTraining()->setBpmSamplerate(graph, sample.get());
+}
+
+void frame(QWPainter& painter) {
+    QImage image(painter.size(), QImage::Format_ARGB32_Premultiplied);
+    painter.render(&image);
+}
+
+void send(QWidget& widget, QEvent::Type type, Qt::MouseButton button, QPoint at) {
+    QMouseEvent event(type, at, widget.mapToGlobal(at), button, type == QEvent::MouseButtonRelease ? Qt::NoButton : button,
+                      Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+void wheel(QWidget& widget, QPoint at, QPoint angle) {
+    QWheelEvent event(at, widget.mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(&widget, &event);
+}
+
+QData point(qint32 frame, double acceleration) {
+    QData p;
+    p.setSamplerate(frame);
+    p.setAcceleration(acceleration);
+    p.setDrawon(true);
+    return p;
+}
+
+} // namespace
+
+void TestQWPainter::init() {
+    Mode* mode = registry()->instanceMode();
+    mode->setModeDisplay(ModelDisplay::NORMAL);
+    mode->setDisplayBPM(4.0);
+    for (auto off : {&Mode::modeRun_off, &Mode::modeSelectArea_off, &Mode::modeMenu_off, &Mode::modeHold_off,
+                     &Mode::modeAutoresize_off, &Mode::modeGraphicScrollStop_off, &Mode::modeCurrentTimerAutoresize_off})
+        (mode->*off)();
+    registry()->instanceSetting()->setParamGraphMainCurve(QStringLiteral("1"));
+    setRate(ModelGraph::INPUT_A, 48000.0);
+    setRate(ModelGraph::INPUT_B, 48000.0);
+}
+
+void TestQWPainter::initGraph_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<double>("first");
+    QTest::addColumn<double>("second");
+    QTest::newRow("looper") << int(ModelActivatedMode::Looper) << -3.84 << 0.16;
+    QTest::newRow("training") << int(ModelActivatedMode::Training) << -8.0 / 3.0 << 4.0 / 3.0;
+}
+
+void TestQWPainter::initGraph() {
+    QFETCH(int, mode);
+    QFETCH(double, first);
+    QFETCH(double, second);
+    registry()->instanceLooperTraining()->setMode(ModelActivatedMode::EnumActivatedMode(mode));
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    QSignalSpy started(&painter, &QWPainter::s_InitStart);
+    painter.initGraph();
+    QCOMPARE(started.count(), 1);
+    QCOMPARE(painter.xRange(), (GraphWindow::Range{std::trunc(beat() * first), std::trunc(beat() * second)}));
+    // NORMAL display: the Y margin rule on [0, 200] from (0, 0).
+    QCOMPARE(painter.yRange(), (GraphWindow::Range{0.0, 270.0}));
+}
+
+// Painter A at 44.1 kHz and B at 48 kHz, each s_XRange wired to the other's updateXRange: one wheel step
+// on A gives exactly one s_XRange and B's window in its own samples.
+void TestQWPainter::wheelZoomSyncsTheOtherPainter() {
+    setRate(ModelGraph::INPUT_A, 44100.0);
+    QWPainter a(ModelGraph::INPUT_A, ModelGraph::INPUT_1), b(ModelGraph::INPUT_B, ModelGraph::INPUT_2);
+    for (QWPainter* painter : {&a, &b}) {
+        painter->resize(1900, 500);
+        painter->refreshVariable();
+    }
+    connect(&a, &QWPainter::s_XRange, &b, &QWPainter::updateXRange);
+    connect(&b, &QWPainter::s_XRange, &a, &QWPainter::updateXRange);
+    QSignalSpy fromA(&a, &QWPainter::s_XRange), fromB(&b, &QWPainter::s_XRange);
+    a.setXRange(100'000, 500'000);
+    const double c = 100'000 + (500 - 45) * 400'000.0 / 1855;
+    wheel(a, QPoint(500, 200), QPoint(0, 120));
+    QCOMPARE(fromA.count(), 1);
+    QCOMPARE(fromB.count(), 0);
+    const GraphWindow::Range in = a.xRange();
+    QCOMPARE(in.max - in.min, 200'000.0);
+    QCOMPARE(b.xRange(), (GraphWindow::Range{std::trunc(in.min * 48000 / 44100), std::trunc(in.max * 48000 / 44100)}));
+    wheel(a, QPoint(500, 200), QPoint(0, -120));
+    QCOMPARE(a.xRange().max - a.xRange().min, 300'000.0);
+    QVERIFY(std::fabs((c - a.xRange().min) / 300'000.0 - (c - 100'000) / 400'000.0) < 1e-4);
+    // A sideways scroll is no zoom.
+    wheel(a, QPoint(500, 200), QPoint(120, 0));
+    QCOMPARE(fromA.count(), 2);
+    QCOMPARE(fromB.count(), 0);
+}
+
+void TestQWPainter::selectionAndPan_data() {
+    QTest::addColumn<bool>("select");
+    QTest::addColumn<int>("press");
+    QTest::addColumn<int>("release");
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    // The window is [1 000 000, 2 000 000] over 1855 pixels from x = 45.
+    QTest::newRow("selection narrower than a beat") << true << 500 << 501 << 1e6 << 2e6;
+    QTest::newRow("selection right to left") << true << 1000 << 300 << std::trunc((300 - 45) * (1e6 / 1855) + 1e6)
+                                             << std::trunc((1000 - 45) * (1e6 / 1855) + 1e6);
+    QTest::newRow("pan from x 0 keeps the width from sample 0") << false << 0 << 700 << 0.0 << 1e6;
+}
+
+void TestQWPainter::selectionAndPan() {
+    QFETCH(bool, select);
+    QFETCH(int, press);
+    QFETCH(int, release);
+    if (select)
+        registry()->instanceMode()->modeSelectArea_on();
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    painter.resize(1900, 500);
+    painter.refreshVariable();
+    painter.setXRange(1'000'000, 2'000'000);
+    QSignalSpy range(&painter, &QWPainter::s_XRange), ended(&painter, &QWPainter::s_EndSelectArea),
+        released(&painter, &QWPainter::s_MouseReleaseEvent);
+    send(painter, QEvent::MouseButtonPress, Qt::LeftButton, QPoint(press, 100));
+    send(painter, QEvent::MouseButtonRelease, Qt::LeftButton, QPoint(release, 100));
+    QCOMPARE(range.count(), 1);
+    QCOMPARE(ended.count(), select ? 1 : 0);
+    QCOMPARE(released.count(), 1);
+    QTEST(range.first().at(1).toDouble(), "min");
+    QTEST(range.first().at(2).toDouble(), "max");
+}
+
+void TestQWPainter::rightClickWithSideMenu() {
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    painter.resize(400, 300);
+    QSignalSpy right(&painter, &QWPainter::s_PressRightButton);
+    send(painter, QEvent::MouseButtonPress, Qt::RightButton, QPoint(10, 20));
+    registry()->instanceMode()->modeMenu_on();
+    send(painter, QEvent::MouseButtonPress, Qt::RightButton, QPoint(10, 20));
+    QCOMPARE(right.at(0), (QList<QVariant>{10, 20}));
+    QCOMPARE(right.at(1), (QList<QVariant>{810, 20}));
+}
+
+void TestQWPainter::hold_data() {
+    QTest::addColumn<bool>("holdOn");
+    QTest::addColumn<bool>("mainCurve");
+    QTest::addColumn<QList<double>>("accelerations");
+    QTest::addColumn<bool>("stopped");
+    // A processing buffer of 50 points a second: the hold window is the last 5 points.
+    const QList<double> held{3, 2, 1, 0.1, -0.1, 0.05, 0, 0.1};
+    QTest::newRow("held") << true << true << held << true;
+    QTest::newRow("one point moves") << true << true << QList<double>{3, 0, 0.1, -0.11, 0, 0} << false;
+    QTest::newRow("no more points than the window") << true << true << QList<double>{0, 0, 0, 0, 0} << false;
+    QTest::newRow("hold mode off") << false << true << held << false;
+    // Nothing else would ever let the graph scroll again.
+    QTest::newRow("main curve off releases a stop") << true << false << held << false;
+}
+
+void TestQWPainter::hold() {
+    QFETCH(bool, holdOn);
+    QFETCH(bool, mainCurve);
+    QFETCH(QList<double>, accelerations);
+    Mode* mode = registry()->instanceMode();
+    registry()->instancePerformance()->setProcessingBuffer(ModelGraph::INPUT_A, 50.0);
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    painter.resize(600, 400);
+    for (int i = 0; i < accelerations.size(); ++i)
+        painter.curve_Main()->addDataCurve(point(i * 960, accelerations[i]));
+    holdOn ? mode->modeHold_on() : mode->modeHold_off();
+    mode->modeGraphicScrollStop_on();
+    registry()->instanceSetting()->setParamGraphMainCurve(mainCurve ? QStringLiteral("1") : QStringLiteral("0"));
+    frame(painter);
+    QTEST(mode->modeGraphicScrollStop(), "stopped");
+}
+
+void TestQWPainter::autoresizeEndsOutsideRun() {
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    painter.resize(600, 400);
+    painter.setXRange(0, 200'000);
+    QSignalSpy ended(&painter, &QWPainter::s_EndAutoresize);
+    registry()->instanceMode()->modeAutoresize_on();
+    registry()->instanceMode()->modeCurrentTimerAutoresize_on();
+    frame(painter);
+    QCOMPARE(ended.count(), 1);
+    // Auto-resize keeps the window still even though the current-time follow is on.
+    QCOMPARE(painter.xRange(), (GraphWindow::Range{0, 200'000}));
+    registry()->instanceMode()->modeRun_on();
+    frame(painter);
+    QCOMPARE(ended.count(), 1);
+}
+
+// The painter's copy takes new points only, and everything again after a back-fill or a clear.
+void TestQWPainter::copyFollowsTheList() {
+    QListDataCurve list;
+    CurveCopy copy(&list);
+    auto add = [&](int i, qint32 timecode) {
+        QData p = point(i * 160, 0.0);
+        p.setY(i);
+        p.setTimecode(timecode);
+        list.addQdata(p);
+    };
+    for (int i = 0; i < 3; ++i)
+        add(i, -1);
+    copy.sync();
+    QCOMPARE(copy.size(), 3);
+    add(3, 100);
+    list.initStartValueBeforeTimecode(3);
+    copy.sync();
+    QCOMPARE(copy.size(), 4);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(copy.at(i).y(), list.value(i)->y());
+    QCOMPARE(copy.searchPosBefore(330), 2);
+    QCOMPARE(copy.searchPosAfter(330), 3);
+    list.clear();
+    add(0, 0);
+    copy.sync();
+    QCOMPARE(copy.size(), 1);
+}
+
+void TestQWPainter::contextMenu() {
+    QWContextGraph menu;
+    QCOMPARE(menu.objectName(), QStringLiteral("contextgraph"));
+    QMenu* zoom = menu.actions().at(0)->menu();
+    QCOMPARE(zoom->title(), QStringLiteral("Zoom"));
+    QCOMPARE(zoom->objectName(), QStringLiteral("contextgraph"));
+    QAction* autoresize = zoom->actions().at(0);
+    QAction* selection = zoom->actions().at(1);
+    QCOMPARE(autoresize->text(), QStringLiteral("Auto-resize"));
+    QCOMPARE(selection->text(), QStringLiteral("Selection area"));
+    QSignalSpy on(&menu, &QWContextGraph::s_Autoresize_on), off(&menu, &QWContextGraph::s_Autoresize_off),
+        select(&menu, &QWContextGraph::s_SelectArea);
+    autoresize->trigger();
+    QVERIFY(autoresize->isChecked());
+    menu.autoresize_off();
+    QVERIFY(!autoresize->isChecked());
+    selection->trigger();
+    QCOMPARE(on.count(), 1);
+    QCOMPARE(off.count(), 1);
+    QCOMPARE(select.count(), 1);
+}
+
+QUILLON_GUI_TEST_MAIN(TestQWPainter)
+#include "tst_QWPainter.moc"

@@ -31,6 +31,13 @@ void CountIn::cancel() {
     m_due.clear();
 }
 
+QList<int> CountIn::pendingDelays() const {
+    QList<int> delays;
+    for (const auto& [delay, due] : m_due)
+        delays.append(delay);
+    return delays;
+}
+
 void CountIn::fire(int delayMs) {
     const auto found = m_due.find(delayMs);
     if (found == m_due.end())

@@ -22,6 +22,8 @@ public:
     void schedule(int delayMs, QObject* context, std::function<void()> step);
     void cancel();
     bool isPending() const { return !m_due.empty(); }
+    // The delays of the steps still pending, in milliseconds from when each was scheduled, ascending.
+    QList<int> pendingDelays() const;
 
 private:
     struct Step {

@@ -182,10 +182,13 @@ void QWView::updateAllBpmSamplerate() {
 }
 
 void QWView::contectGraphShow(int x, int y) {
-    // The point is in the asking painter's own coordinates.
+    // The asking painter reports its own point, moved right by the page width while the side pages are
+    // open; the menu opens under the pointer on that painter.
     QWidget* origin = qobject_cast<QWPainter*>(sender());
     if (!origin)
         origin = m_painterA;
+    if (registry()->instanceMode()->modeMenu())
+        x -= PAGE_WIDTH;
     m_graphMenu->exec(origin->mapToGlobal(QPoint(x, y)));
 }
 

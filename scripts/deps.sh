@@ -10,7 +10,7 @@ PACKAGES=(
     portaudio19-dev libasound2-dev libasound2-plugins
     librtmidi-dev libjack-jackd2-dev jackd2
     libbenchmark-dev
-    xvfb fonts-dejavu-core
+    xvfb libxcb1-dev fonts-dejavu-core
     procps
 )
 

@@ -43,6 +43,8 @@ public:
     // The editing set of phrasing areas drawn on this graph.
     ManagePhrasing* managePhrasing() const { return m_managePhrasing.get(); }
 
+    // The count-in number shown now.
+    int tagNumber() const { return m_tagNumber; }
     GraphWindow::Range xRange() const { return {m_xMin, m_xMax}; }
     GraphWindow::Range yRange() const { return {m_yMin, m_yMax}; }
 

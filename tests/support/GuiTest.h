@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QFile>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTest>
@@ -22,12 +23,36 @@ inline void applyAppearance() {
     qApp->setStyleSheet(Function::loadStyleFromFile(Path::joinCss("style.css")));
 }
 
+// A desktop-sized offscreen screen (1920 x 1080) for tests of the whole window, whose popups would be
+// pushed back onto the default 800 x 600 one. Call before the QApplication exists.
+inline void useDesktopScreen() {
+    const QString path = TestSandbox::root() + "/offscreen-screen.json";
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920, "height": 1080,
+                   "logicalDpi": 96, "logicalBpp": 32, "dpr": 1.0}]})");
+    file.close();
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toUtf8());
+}
+
 } // namespace GuiTest
 
 // Interface tests: the same sandbox as every test, with a widget application on the offscreen platform.
 #define QUILLON_GUI_TEST_MAIN(TestObject)                                                                    \
     int main(int argc, char** argv) {                                                                        \
         return TestSandbox::run(argc, argv, [](int argc, char** argv) {                                      \
+            QApplication app(argc, argv);                                                                    \
+            TestObject tc;                                                                                   \
+            return QTest::qExec(&tc, argc, argv);                                                            \
+        });                                                                                                  \
+    }
+
+// The same on a desktop-sized screen.
+#define QUILLON_DESKTOP_GUI_TEST_MAIN(TestObject)                                                            \
+    int main(int argc, char** argv) {                                                                        \
+        return TestSandbox::run(argc, argv, [](int argc, char** argv) {                                      \
+            GuiTest::useDesktopScreen();                                                                     \
             QApplication app(argc, argv);                                                                    \
             TestObject tc;                                                                                   \
             return QTest::qExec(&tc, argc, argv);                                                            \

@@ -50,6 +50,8 @@ int wholeMs(double ms) {
 
 void Connection::initConnectionPlayStopTraining(ModelInput::EnumInput input) {
     m_inputSelection = input;
+    // The dispatcher opens, and the export names, the inputs Mode holds: the same ones this wiring stops.
+    mode()->setInputText(input);
     m_deviceObject->controllerDevices();
     m_runWiring.clear();
 

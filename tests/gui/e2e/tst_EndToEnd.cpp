@@ -393,26 +393,36 @@ void TestEndToEnd::secondRecordingKeepsTheFirst() {
     QCOMPARE(modal.messages(), QStringList());
 }
 
-// Closing the window during a recorder-mode run stops it first: the takes and the set are written.
+// Closing the window during a recorder-mode run stops it first, and so does destroying it: the takes
+// and the set are written each time.
 void TestEndToEnd::closingDuringRecording() {
     AlsaTestConfig::silenceAlsa();
     const Devices devices = catalogue();
     QVERIFY(captureTimecode(devices, 1.0));
     configure(devices, false);
     ModalDriver modal;
-    Connection window;
-    window.show();
-    QSignalSpy recordings(window.view(), &QWView::s_NewRecording);
-    QTest::mouseClick(window.view()->toolBar()->recordToggle(), Qt::LeftButton);
-    recordOneRun(window, [&] { window.close(); });
+    auto window = std::make_unique<Connection>();
+    window->show();
+    QTest::mouseClick(window->view()->toolBar()->recordToggle(), Qt::LeftButton);
+    const auto checkSet = [] {
+        const QString folder = recordingFolder();
+        const PathFile* files = registry()->instancePathFile();
+        QVERIFY(wavData(folder + "/" + files->filenameSound_a() + ".wav").size() > 4 * 44100);
+        QVERIFY(wavData(folder + "/" + files->filenameSound_master() + ".wav").size() > 4 * 44100);
+        const QStringList headers = QDir(folder).entryList({"Recording_*.qlt"});
+        QCOMPARE(headers.size(), 1);
+        QVERIFY(!LibrarySet::readTrainingFile(folder + "/" + headers[0], "Recording", true).isNull());
+    };
+    QSignalSpy recordings(window->view(), &QWView::s_NewRecording);
+    recordOneRun(*window, [&] { window->close(); });
     QCOMPARE(recordings.count(), 1);
-    const QString folder = recordingFolder();
-    const PathFile* files = registry()->instancePathFile();
-    QVERIFY(wavData(folder + "/" + files->filenameSound_a() + ".wav").size() > 4 * 44100);
-    QVERIFY(wavData(folder + "/" + files->filenameSound_master() + ".wav").size() > 4 * 44100);
-    const QStringList headers = QDir(folder).entryList({"Recording_*.qlt"});
-    QCOMPARE(headers.size(), 1);
-    QVERIFY(!LibrarySet::readTrainingFile(folder + "/" + headers[0], "Recording", true).isNull());
+    checkSet();
+    const QString first = recordingFolder();
+
+    window->show();
+    recordOneRun(*window, [&] { window.reset(); });
+    QVERIFY(recordingFolder() != first);
+    checkSet();
     QCOMPARE(modal.messages(), QStringList());
 }
 

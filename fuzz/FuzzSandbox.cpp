@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,11 +25,14 @@ void quiet(QtMsgType type, const QMessageLogContext&, const QString& message) {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     if (TestSandbox::root().isEmpty()) {
         // Runs this executable again from a copy inside a new sandbox, waits for it and removes the
-        // sandbox; libFuzzer's options and corpus folders reach the copy unchanged.
+        // sandbox; libFuzzer's options and corpus folders reach the copy unchanged. An interrupt from
+        // the terminal reaches both processes: this one outlives the copy, so the sandbox is removed.
+        std::signal(SIGINT, SIG_IGN);
         const int status = TestSandbox::run(*argc, *argv, [](int, char**) { return 0; });
         std::fflush(nullptr);
         std::_Exit(status);
     }
+    std::signal(SIGINT, SIG_DFL); // libFuzzer puts its own handler in place after this
     qInstallMessageHandler(quiet);
     static int appArgc = 1;
     static char* appArgv[] = {(*argv)[0], nullptr};

@@ -7,12 +7,20 @@
 #include <QDomDocument>
 #include <QFile>
 
+#include <cmath>
+
 #include "FuzzSandbox.h"
 #include "core/ManagePhrasing.h"
 
 namespace {
 
 using namespace Constant::XmlPhrasing;
+
+// Numbers that are not finite count as 0 (QString::toDouble reads "nan" and "inf").
+double angle(const QDomElement& section, const QString& name) {
+    const double value = section.attribute(name).toDouble();
+    return std::isfinite(value) ? value : 0.0;
+}
 
 std::unique_ptr<ManagePhrasing> read(const QString& path) {
     QFile file(path);
@@ -30,8 +38,8 @@ std::unique_ptr<ManagePhrasing> read(const QString& path) {
             return nullptr;
         const Constant::Color::Rgba color{std::uint8_t(rgb[0].toInt()), std::uint8_t(rgb[1].toInt()),
                                           std::uint8_t(rgb[2].toInt())};
-        areas.append(QPhrasing(section.attribute(LABEL), color, section.attribute(ANGLE_START).toDouble(),
-                               section.attribute(ANGLE_END).toDouble()));
+        areas.append(QPhrasing(section.attribute(LABEL), color, angle(section, ANGLE_START),
+                               angle(section, ANGLE_END)));
     }
     auto set = std::make_unique<ManagePhrasing>(ModelGraph::NOT_USED);
     set->setTitle(root.attribute(NAME));

@@ -2,7 +2,7 @@
 # Runs every fuzz target (fuzz/fuzz_*.cpp) for a number of minutes, a few at a time, and prints the
 # executions, coverage and findings of each.
 #   scripts/fuzz.sh [minutes per target, default 10] [targets at a time, default 2]
-# FUZZ_TARGETS="wav curve" picks targets. Builds with clang into build-fuzz/ (or $BUILD_DIR) under
+# FUZZ_TARGETS="wav curve" picks targets; FUZZ_MAX_LEN sets the largest input (default 4096). Builds with clang into build-fuzz/ (or $BUILD_DIR) under
 # AddressSanitizer and UndefinedBehaviorSanitizer. Each target grows its own corpus in
 # <build>/fuzz-run/corpus/<target> from the seeds in fuzz/corpus/<target>; crash, leak and timeout
 # inputs land in <build>/fuzz-run/findings/<target>/, the target's output in <build>/fuzz-run/<target>.log.
@@ -46,9 +46,10 @@ fuzz_one() {
     local t="$1" dict=()
     mkdir -p "$run/corpus/$t" "$run/findings/$t"
     [ -f "$root/fuzz/dict/$t.dict" ] && dict=(-dict="$root/fuzz/dict/$t.dict")
-    # 4096 bytes: far beyond every seed, and too short for the nesting depth that overflows the stack
-    # inside Qt's own parsers (QSettings' @Variant values), which the readers guard before parsing.
-    "$build/fuzz/fuzz_$t" -max_total_time=$((minutes * 60)) -max_len=4096 -timeout=10 -print_final_stats=1 \
+    # 4096 bytes by default: far beyond every seed, yet too short for a nesting deep enough to overflow
+    # the stack inside Qt's own parsers (QSettings' @Variant values, XML), which needs hundreds of KB.
+    "$build/fuzz/fuzz_$t" -max_total_time=$((minutes * 60)) -max_len="${FUZZ_MAX_LEN:-4096}" -timeout=10 \
+        -print_final_stats=1 \
         "${dict[@]}" -artifact_prefix="$run/findings/$t/" "$run/corpus/$t" "$root/fuzz/corpus/$t" \
         >"$run/$t.log" 2>&1 || true
 }

@@ -1,5 +1,7 @@
 #include "Time.h"
 
+#include <algorithm>
+
 #include <QDateTime>
 
 #include <chrono>
@@ -48,7 +50,10 @@ double Time::currentTimeToSamplerate(ModelGraph::EnumGraph graph, const QSample*
     const int input = index(graph);
     if (input < 0 || !sample)
         return 0.0;
-    const qint64 elapsed = nowNs<std::chrono::steady_clock>() - m_startSteady[input].load(relaxed);
+    // A restart on the audio thread between reading the clock and the start gives a start after "now":
+    // no time has passed then, rather than a negative current sample.
+    const qint64 elapsed =
+        std::max<qint64>(0, nowNs<std::chrono::steady_clock>() - m_startSteady[input].load(relaxed));
     return elapsed / 1.0e6 * sample->samplerateInMs();
 }
 

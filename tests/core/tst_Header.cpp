@@ -1,8 +1,7 @@
-#include <QProcess>
 #include <QSignalSpy>
-#include <QtEndian>
 #include <QtTest>
 
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/Header.h"
 #include "core/QLooper.h"
@@ -14,10 +13,8 @@ class TestHeader : public QObject {
     Q_OBJECT
 
 private slots:
-    void goldenBytes();
-    void digestMatchesSha256sum();
-    void roundTrip_data();
-    void roundTrip();
+    void written_data();
+    void written();
     void read_data();
     void read();
     void writerRefusesAndReports();
@@ -40,71 +37,33 @@ QString path(const QString& name) {
     return TestSandbox::root() + "/" + name;
 }
 
-QByteArray readAll(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
-}
-
-QByteArray field(const QString& text) {
-    const QByteArray b64 = text.toUtf8().toBase64();
-    const quint32 length = qToLittleEndian(quint32(b64.size()));
-    return QByteArray(reinterpret_cast<const char*>(&length), 4) + b64;
-}
-
-// A header made by hand around one stored looper-sound name; the digest is 32 arbitrary bytes.
-QByteArray headerWithLooperSound(const QByteArray& first12, const QString& name) {
-    const QByteArray zero(4, '\0');
-    return first12 + field("t") + field("a") + field("u") + zero + field(name) + zero +
-           field("").repeated(6) + field(QString(32, 'h'));
-}
-
 } // namespace
 
-void TestHeader::goldenBytes() {
-    const QLooper set = looper();
-    QVERIFY(Header::exportHeaderToQLTFile(path("golden.qlt"), &set));
-    const QByteArray bytes = readAll(path("golden.qlt"));
-    // Version 1, mode code 2 (Looper), opaque code 1 (value 0), then the title field.
-    QCOMPARE(bytes.left(32), QByteArray::fromHex("01000000 02000000 01000000 10000000") + "MTAwJSAlMiDDqQ==");
-    // Nothing follows the digest field: length 44, then 44 base64 characters.
-    QCOMPARE(bytes.right(48).left(4), QByteArray("\x2c\x00\x00\x00", 4));
-    QCOMPARE(QByteArray::fromBase64(bytes.right(44)), Header::computeHash(&set));
-}
-
-// The digest is over the fifteen values as texts, concatenated.
-void TestHeader::digestMatchesSha256sum() {
-    const QLooper set = looper(ModelActivatedMode::Training, "b.wav");
-    writeAll(path("digest.txt"), ("120" + TITLE + "T4rMo" + "https://x.org" + "88" + "loop.wav" + "48000" +
-                                  "a.wav" + "b.wav" + "c1.qlw" + "c2.qlw" + "a.qlp" + "b.qlp")
-                                     .toUtf8());
-    QProcess sha;
-    sha.start("sha256sum", {path("digest.txt")});
-    QVERIFY(sha.waitForFinished() && sha.exitCode() == 0);
-    QCOMPARE(Header::computeHash(&set), QByteArray::fromHex(sha.readAllStandardOutput().left(64)));
-}
-
-void TestHeader::roundTrip_data() {
+void TestHeader::written_data() {
     QTest::addColumn<ModelActivatedMode::EnumActivatedMode>("mode");
-    QTest::addColumn<char>("code");
     QTest::addColumn<bool>("accepted");
-    QTest::newRow("Recording") << ModelActivatedMode::Recording << '\3' << true;
-    QTest::newRow("Looper") << ModelActivatedMode::Looper << '\2' << true;
-    QTest::newRow("Training") << ModelActivatedMode::Training << '\1' << true;
+    QTest::newRow("Recording") << ModelActivatedMode::Recording << true;
+    QTest::newRow("Looper") << ModelActivatedMode::Looper << true;
+    QTest::newRow("Training") << ModelActivatedMode::Training << true;
     // Not a set: read back as Undefined, so the digest differs.
-    QTest::newRow("Color") << ModelActivatedMode::Color << '\0' << false;
+    QTest::newRow("Color") << ModelActivatedMode::Color << false;
 }
 
-void TestHeader::roundTrip() {
+// The bytes as the format defines them, then read back.
+void TestHeader::written() {
     QFETCH(ModelActivatedMode::EnumActivatedMode, mode);
     QFETCH(bool, accepted);
-    const QLooper set = looper(mode);
+    const QLooper set = looper(mode, "b.wav");
     QVERIFY(Header::exportHeaderToQLTFile(path("trip.qlt"), &set));
-    QTEST(readAll(path("trip.qlt")).at(4), "code");
+    QCOMPARE(TestFiles::read(path("trip.qlt")),
+             TestFiles::trainingFile({mode,
+                                      TITLE,
+                                      "T4rMo",
+                                      "https://x.org",
+                                      88,
+                                      "loop.wav",
+                                      48000,
+                                      {"a.wav", "b.wav", "c1.qlw", "c2.qlw", "a.qlp", "b.qlp"}}));
     const auto h = Header::importHeaderFromQLTFile(path("trip.qlt"));
     QVERIFY(h);
     QCOMPARE(h->mode(), accepted ? mode : ModelActivatedMode::Undefined);
@@ -113,7 +72,7 @@ void TestHeader::roundTrip() {
     QCOMPARE(QStringList({h->title(), h->author(), h->url(), h->pathSound_Looper(), h->pathSound_A(),
                           h->pathSound_B(), h->pathCurve_1(), h->pathCurve_2(), h->pathColor_A(),
                           h->pathColor_B()}),
-             QStringList({TITLE, "T4rMo", "https://x.org", "loop.wav", "a.wav", "", "c1.qlw", "c2.qlw",
+             QStringList({TITLE, "T4rMo", "https://x.org", "loop.wav", "a.wav", "b.wav", "c1.qlw", "c2.qlw",
                           "a.qlp", "b.qlp"}));
     QCOMPARE(Header::checkHash(h.get()), accepted);
 }
@@ -122,21 +81,20 @@ void TestHeader::read_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("accepted");
     QTest::addColumn<bool>("digest");
-    const QLooper set = looper();
-    QVERIFY(Header::exportHeaderToQLTFile(path("good.qlt"), &set));
-    const QByteArray good = readAll(path("good.qlt"));
+    const QByteArray good = TestFiles::trainingFile({});
     QTest::newRow("as written") << good << true << true;
     QTest::newRow("missing: start values") << QByteArray() << true << false;
     QByteArray flipped = good;
-    flipped[16] = 'N'; // "MTAw" -> "NTAw": the title now starts with "5".
+    flipped[16] = 'N'; // a base64 letter of the title
     QTest::newRow("flipped title byte") << flipped << true << false;
     for (int cut : {0, 3, 11, 14, int(good.size()) - 45, int(good.size()) - 1})
         QTest::addRow("cut at %d", cut) << good.left(cut) << false << false;
     QTest::newRow("giant title length")
         << good.left(12) + QByteArray("\xff\xff\xff\x7f", 4) + good.mid(16) << false << false;
-    for (const char* name : {"x.wav", "../x", "/etc/passwd", "a\\b", ".", "..", "dir/x.wav"})
-        QTest::newRow(name) << headerWithLooperSound(good.left(12), name) << (QByteArray(name) == "x.wav")
-                            << false;
+    for (const char* name : {"x.wav", "../x", "/etc/passwd", "a\\b", ".", "..", "dir/x.wav"}) {
+        const bool bare = QByteArray(name) == "x.wav";
+        QTest::newRow(name) << TestFiles::trainingFile({.looper = name}) << bare << bare;
+    }
 }
 
 void TestHeader::read() {
@@ -144,7 +102,7 @@ void TestHeader::read() {
     QFETCH(bool, accepted);
     QFile::remove(path("read.qlt"));
     if (!bytes.isNull())
-        writeAll(path("read.qlt"), bytes);
+        QVERIFY(TestFiles::write(path("read.qlt"), bytes));
     const auto h = Header::importHeaderFromQLTFile(path("read.qlt"));
     QCOMPARE(bool(h), accepted);
     if (h)

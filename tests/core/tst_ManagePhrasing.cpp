@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/ManagePhrasing.h"
 #include "core/ManageWAV.h"
@@ -61,11 +62,6 @@ void apply(ManagePhrasing& set, char operation, double angle) {
                           &ManagePhrasing::defineAngleEnd, qOverload<double>(&ManagePhrasing::deleteArea)};
     const qsizetype k = QByteArray("afsed").indexOf(operation);
     k < 0 ? set.initAreas() : (set.*edits[k])(angle);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -224,7 +220,7 @@ void TestManagePhrasing::colorFile() {
     QCOMPARE(set.createQLPXML(path, true), ManagePhrasing::SaveStatus::Created);
     QCOMPARE(created.size(), 1);
     QCOMPARE(created[0][0].toString(), Path::joinColor("verse.qlp"));
-    const QByteArray bytes = readAll(path);
+    const QByteArray bytes = TestFiles::read(path);
     QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Phrasing"));
     QDomDocument doc;
     QVERIFY(doc.setContent(bytes));
@@ -251,11 +247,11 @@ void TestManagePhrasing::refusedSaves() {
     set.addArea(100.0);
     const QString path = ManagePhrasing::colorFilePath("chorus");
     QCOMPARE(set.createQLPXML(path, false), ManagePhrasing::SaveStatus::Created);
-    const QByteArray before = readAll(path);
+    const QByteArray before = TestFiles::read(path);
     set.addAreaOnAllEmptyArea(200.0);
     QSignalSpy created(&set, &ManagePhrasing::s_newColorFile);
     QCOMPARE(set.createQLPXML(path, true), ManagePhrasing::SaveStatus::AlreadyExists);
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(TestFiles::read(path), before);
     QCOMPARE(set.createQLPXML(Path::joinColor("none/x.qlp"), true), ManagePhrasing::SaveStatus::WriteFailed);
     // Neither a set the colour panel would refuse nor a label that would not read back is written.
     for (const QPhrasing& area :
@@ -355,9 +351,7 @@ void TestManagePhrasing::readColorFile() {
     QFETCH(QByteArray, content);
     QFETCH(int, count);
     const QString path = TestSandbox::root() + "/" + name;
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size());
-    file.close();
+    QVERIFY(TestFiles::write(path, content));
     const std::unique_ptr<ManagePhrasing> set = ManagePhrasing::readQLPFile(path);
     QCOMPARE(set ? set->listPhrasing().size() : -1, count);
     if (set) {

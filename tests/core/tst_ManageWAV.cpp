@@ -1,9 +1,9 @@
-#include <QtEndian>
 #include <QtTest>
 
 #include <thread>
 
 #include "FileSizeLimit.h"
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/ManageWAV.h"
 #include "core/QSample.h"
@@ -22,24 +22,18 @@ private slots:
 
 namespace {
 
-// The expected files are encoded here by hand, independently of the code under test.
+using TestFiles::le;
+
 QByteArray u32(quint32 v) {
-    v = qToLittleEndian(v);
-    return QByteArray(reinterpret_cast<const char*>(&v), 4);
+    return le(v);
 }
 QByteArray u16(quint16 v) {
-    v = qToLittleEndian(v);
-    return QByteArray(reinterpret_cast<const char*>(&v), 2);
+    return le(v);
 }
 
 // Sample i of the signals written and read here; the (i >> 16) term tells whole blocks apart.
 qint16 sampleAt(qint64 i, int step = 100) {
     return qint16(-300 + i * step + (i >> 16));
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QByteArray pcm(qint64 n, int step = 100) {
@@ -144,14 +138,14 @@ void TestManageWAV::writeFailureIsReported() {
     // A full disk met only by the last buffered bytes still fails, and keeps the file already there.
     const QString kept = TestSandbox::root() + "/kept.wav";
     QVERIFY(wav.createWAVFile(kept, &descriptor));
-    const QByteArray before = readAll(kept);
+    const QByteArray before = TestFiles::read(kept);
     append(wav, 1, 2000);
     {
         FileSizeLimit limit(1000);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("WAV file not written"));
         QVERIFY(!wav.createWAVFile(kept, &descriptor));
     }
-    QCOMPARE(readAll(kept), before);
+    QCOMPARE(TestFiles::read(kept), before);
 }
 
 void TestManageWAV::emptySoundAndExtremes() {
@@ -193,12 +187,11 @@ void TestManageWAV::read() {
     QFETCH(QByteArray, bytes);
     QFETCH(int, channels);
     QFETCH(int, size);
-    QFile file(TestSandbox::root() + "/in.wav");
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-    file.close();
+    const QString path = TestSandbox::root() + "/in.wav";
+    QVERIFY(TestFiles::write(path, bytes));
     if (channels == 0)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Not a playable 16-bit PCM WAV file"));
-    const auto sound = ManageWAV::extractStereoWAVFromFile(file.fileName());
+    const auto sound = ManageWAV::extractStereoWAVFromFile(path);
     QCOMPARE(sound->samplerate(), channels ? 44100 : 0);
     QCOMPARE(sound->channels(), channels);
     QList<QList<qint16>> expected;

@@ -1,33 +1,16 @@
 #include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/FileIO.h"
 #include "core/Function.h"
 #include "core/Model.h"
 #include "core/Path.h"
 #include "core/PathFile.h"
-
-namespace {
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 // The core vocabulary: enumerations by name, the data folder, the file helpers, hostile lengths in the
 // base64 fields of binary files (their bytes: tst_Header) and the recording file names.
@@ -102,18 +85,18 @@ void TestPath::copyPathKeepsUsersFiles() {
     const QString source = tmp.path() + "/source";
     const QString target = tmp.path() + "/target";
     QVERIFY(!Function::copyPath(source, target));
-    writeFile(source + "/Input/config.ini", "shipped config");
-    writeFile(source + "/Looper/Set/deep/x.qlt", "shipped x");
+    QVERIFY(TestFiles::write(source + "/Input/config.ini", "shipped config"));
+    QVERIFY(TestFiles::write(source + "/Looper/Set/deep/x.qlt", "shipped x"));
     QVERIFY(QDir().mkpath(source + "/Recording"));
-    writeFile(target + "/Input/config.ini", "user config");
+    QVERIFY(TestFiles::write(target + "/Input/config.ini", "user config"));
     // Files the user already has are passed over; the copy is complete all the same.
     QVERIFY(Function::copyPath(source, target));
-    QCOMPARE(readFile(target + "/Input/config.ini"), QByteArray("user config"));
-    QCOMPARE(readFile(target + "/Looper/Set/deep/x.qlt"), QByteArray("shipped x"));
+    QCOMPARE(TestFiles::read(target + "/Input/config.ini"), QByteArray("user config"));
+    QCOMPARE(TestFiles::read(target + "/Looper/Set/deep/x.qlt"), QByteArray("shipped x"));
     QVERIFY(QFileInfo(target + "/Recording").isDir());
 
     // A folder in the target where the source has a file: that file cannot be copied.
-    writeFile(source + "/item", "file");
+    QVERIFY(TestFiles::write(source + "/item", "file"));
     QVERIFY(QDir().mkpath(target + "/item"));
     QVERIFY(!Function::copyPath(source, target));
 }
@@ -123,8 +106,6 @@ void TestPath::styleSheetWarning() {
     QTest::ignoreMessage(QtWarningMsg,
                          qPrintable(QString("Erreur: Failed to load style file \"%1\"").arg(missing)));
     QCOMPARE(Function::loadStyleFromFile(missing), QString());
-    writeFile(Path::joinCss("style.css"), "QWidget { color: red; }");
-    QCOMPARE(Function::loadStyleFromFile(Path::joinCss("style.css")), QString("QWidget { color: red; }"));
 }
 
 // Index texts sort as texts; a name holding a colon keeps it.

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/PathFile.h"
 #include "core/Performance.h"
@@ -55,11 +56,8 @@ QData point(qint32 samplerate, double y = 0.0, double degrees = 0.0, qint32 time
     return p;
 }
 
-// The file layout encoded by hand, independently of the code under test.
-template <typename T> QByteArray le(T v) {
-    v = qToLittleEndian(v);
-    return QByteArray(reinterpret_cast<const char*>(&v), sizeof v);
-}
+using TestFiles::le;
+
 QByteArray record(qint32 frame, double y, double degrees, qint16 rotation, qint8 drawon) {
     return le(frame) + le(y) + le(degrees) + le(rotation) + le(drawon);
 }
@@ -277,8 +275,7 @@ void TestQCurve::read() {
     QFETCH(bool, setBpm);
     QFile file(TestSandbox::root() + "/in.qlw");
     file.remove();
-    QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
-    file.close();
+    QVERIFY(bytes.isNull() || TestFiles::write(file.fileName(), bytes));
     openSet()->setBpm(84);
     QCurve curve(ModelGraph::INPUT_A);
     curve.addDataCurve(point(1));

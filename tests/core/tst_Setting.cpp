@@ -1,10 +1,10 @@
-#include <QFile>
 #include <QRegularExpression>
 #include <QtTest>
 
 #include <atomic>
 #include <thread>
 
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/Path.h"
 #include "core/PlainIniFormat.h"
@@ -15,23 +15,12 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 QByteArray readConfig() {
-    return readAll(Path::joinInput("config.ini"));
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(content), content.size());
+    return TestFiles::read(Path::joinInput("config.ini"));
 }
 
 void writeInput(const QString& name, const QByteArray& content) {
-    writeFile(Path::joinInput(name), content);
+    QVERIFY(TestFiles::write(Path::joinInput(name), content));
 }
 
 // "@Variant(...)" of a list nested `depth` deep, escaped as an INI file holds it. Qt's own INI reader
@@ -176,8 +165,7 @@ void TestSetting::iniFormAsQtReadsAndWritesIt_data() {
 void TestSetting::iniFormAsQtReadsAndWritesIt() {
     QFETCH(QByteArray, ini);
     const QString qtPath = TestSandbox::root() + "/qt.ini", plainPath = TestSandbox::root() + "/plain.ini";
-    writeFile(qtPath, ini);
-    writeFile(plainPath, ini);
+    QVERIFY(TestFiles::write(qtPath, ini) && TestFiles::write(plainPath, ini));
     {
         QSettings qt(qtPath, QSettings::IniFormat), plain(plainPath, PlainIniFormat::format());
         QCOMPARE(plain.allKeys(), qt.allKeys());
@@ -186,7 +174,7 @@ void TestSetting::iniFormAsQtReadsAndWritesIt() {
         for (QSettings* settings : {&qt, &plain})
             settings->setValue("device/volumeDeckA/B", QString::fromUtf8("@ \"x\", é\x01") + QChar(0));
     }
-    QCOMPARE(readAll(plainPath), readAll(qtPath));
+    QCOMPARE(TestFiles::read(plainPath), TestFiles::read(qtPath));
 }
 
 void TestSetting::serialisedValuesAreIgnored() {

@@ -1,15 +1,28 @@
-#include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QtTest>
 
+#include <cstring>
+#include <vector>
+
+#include "TestFiles.h"
 #include "TestSandbox.h"
+#include "WorkerThread.h"
 #include "core/Constant.h"
+#include "core/Function.h"
 #include "core/Path.h"
+#include "core/Setting.h"
+#include "core/Singleton.h"
 #include "core/midi/ItemButton.h"
 #include "core/midi/ItemKnob.h"
 #include "core/midi/Midi.h"
 #include "core/midi/ParserMidi.h"
+#include "core/midi/QMidiIn.h"
 
-// The crossfader state: a control's status, the published position, and the controller mapping.
+using Events = QList<QPair<quint32, quint32>>;
+
+// The crossfader state: a control's status, the published position, the controller mapping, the
+// input's packet walk, and the worker on a real thread, fed as its MIDI input feeds it. No MIDI system
+// is reachable here, so no input is ever opened; the JACK tests cover opening.
 class TestMidi : public QObject {
     Q_OBJECT
 
@@ -20,6 +33,12 @@ private slots:
     void crossFaderOfTheShippedMapping();
     void parse_data();
     void parse();
+    void packetWalk_data();
+    void packetWalk();
+    void noBackEndListsNothing();
+    void publishesOnZoneChangesOnly();
+    void onlyTheControlOfTheRunCounts();
+    void learningTakesTheFirstControlChange();
 };
 
 namespace {
@@ -61,6 +80,53 @@ QString describe(const ItemInterfaceList& items) {
         list << text;
     }
     return list.join(", ");
+}
+
+// One packet as the platform layer lays it out: time stamp, length, data.
+QByteArray packet(quint64 stamp, const char* hex, int declaredLength = -1) {
+    const QByteArray data = QByteArray::fromHex(hex);
+    const quint16 length = declaredLength < 0 ? quint16(data.size()) : quint16(declaredLength);
+    QByteArray bytes(10, '\0');
+    std::memcpy(bytes.data(), &stamp, 8);
+    std::memcpy(bytes.data() + 8, &length, 2);
+    return bytes + data;
+}
+
+Midi* midi() {
+    return Singleton::instance()->instanceMidi();
+}
+
+void setCrossFader(int channel, int controller, ModelMode::EnumMode mode = ModelMode::Basic) {
+    const ObjectMidi control(channel, controller, mode);
+    midi()->setCrossFader(&control);
+}
+
+void setThresholds(const QString& left, const QString& right) {
+    Singleton::instance()->instanceSetting()->setParamCrossfaderLeft(left);
+    Singleton::instance()->instanceSetting()->setParamCrossfaderRight(right);
+}
+
+// Control changes of channel 0, controller 8 (the crossfader of most cases) with these values.
+QList<quint32> faders(std::initializer_list<int> values) {
+    QList<quint32> messages;
+    for (int value : values)
+        messages << (0x08B0 | quint32(value) << 16);
+    return messages;
+}
+
+// Hands `messages` to the worker one at a time and lists the positions published meanwhile as
+// "STATUS value". The position in force before is held, so a new one cannot take its address.
+QStringList published(WorkerThread& thread, const QList<quint32>& messages) {
+    QStringList list;
+    Midi::Position last = midi()->crossFaderPos();
+    for (quint32 message : messages) {
+        thread.call(&WorkerMidiObject::message, message, 0u);
+        Midi::Position now = midi()->crossFaderPos();
+        if (now.get() != last.get())
+            list << Model::toText(now->status()) + " " + QString::number(now->value());
+        last = std::move(now);
+    }
+    return list;
 }
 
 } // namespace
@@ -162,15 +228,106 @@ void TestMidi::parse_data() {
 
 void TestMidi::parse() {
     QFETCH(QByteArray, xml);
-    QTemporaryDir dir;
-    QFile file(dir.filePath("map.ncc"));
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(xml) == xml.size());
-    file.close();
-    const ItemInterfaceList items = ParserMidi::parseXmlNi(file.fileName(), "Z");
+    const QString path = TestSandbox::root() + "/map.ncc";
+    QVERIFY(TestFiles::write(path, xml));
+    const ItemInterfaceList items = ParserMidi::parseXmlNi(path, "Z");
     QTEST(describe(items), "controls");
     for (const auto& item : items)
         QVERIFY(qobject_cast<ItemInterface*>(item.get()) && item->objectMidi().name() == item->idName());
     QCOMPARE(qobject_interface_iid<ItemInterface*>(), "Quillon.ItemInterface/1.0");
+}
+
+void TestMidi::packetWalk_data() {
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<Events>("expected");
+    const Events cc3 = {{0x006407B0, 3}};
+    QTest::newRow("one control change")
+        << packet(0x1122334455667788, "b00764") << Events{{0x006407B0, 0x55667788}};
+    QTest::newRow("two messages") << packet(7, "903c7f904000") << Events{{0x007F3C90, 7}, {0x00004090, 7}};
+    QTest::newRow("four bytes dropped whole") << packet(3, "b0076400") << Events{};
+    QTest::newRow("timing clocks dropped") << packet(3, "f8f8f8") << Events{};
+    QTest::newRow("running-status group dropped") << packet(3, "b00764081000") << cc3;
+    QTest::newRow("last channel status kept") << packet(3, "ef7f7ff00102") << Events{{0x007F7FEF, 3}};
+    QTest::newRow("walk goes on") << packet(1, "") + packet(2, "b007") + packet(3, "b00764") << cc3;
+    // Hostile lengths: under a sanitizer any read past the exactly sized copy stops the test.
+    QTest::newRow("length past the end") << packet(3, "b00764") + packet(4, "b00764", 300) << cc3;
+    QTest::newRow("length one past the end") << packet(3, "b00764", 4) << Events{};
+    QTest::newRow("truncated header") << packet(3, "b00764") + QByteArray(9, '\xb0') << cc3;
+}
+
+void TestMidi::packetWalk() {
+    QFETCH(QByteArray, list);
+    const std::vector<std::uint8_t> bytes(list.cbegin(), list.cend());
+    Events events;
+    QMidiIn::walkPacketList(bytes.data(), bytes.size(), [&events](quint32 message, quint32 timing) {
+        events.append({message, timing});
+    });
+    QTEST(events, "expected");
+}
+
+void TestMidi::noBackEndListsNothing() {
+    QVERIFY(QMidiIn::devices().isEmpty());
+    QVERIFY(Function::devicesMidiIn().isEmpty());
+    QMidiIn input;
+    QVERIFY(!input.connect("0"));
+    input.start();
+    input.stop();
+    input.disconnect();
+}
+
+void TestMidi::publishesOnZoneChangesOnly() {
+    setCrossFader(0, 8, ModelMode::Shift);
+    setThresholds("10", "100");
+    WorkerThread thread; // a new worker: its last zone is MIDDLE
+    thread.call(&WorkerMidiObject::startRun);
+    QCOMPARE(published(thread, faders({50, 10, 5, 0, 11, 99, 100, 127, 99, 10})),
+             QStringList({"LEFT 10", "MIDDLE 11", "RIGHT 100", "MIDDLE 99", "LEFT 10"}));
+    const Midi::Position position = midi()->crossFaderPos();
+    QVERIFY(position->channel() == 0 && position->controller() == 8 && position->mode() == ModelMode::Shift);
+    QVERIFY(position->name() == "XFader" && position->crossLeft() == 10 && position->crossRight() == 100);
+    // The thresholds are read at every message.
+    setThresholds("10", "90");
+    QCOMPARE(published(thread, faders({95, 89, 90})), QStringList({"RIGHT 95", "MIDDLE 89", "RIGHT 90"}));
+    // The position and the zone outlast the run.
+    const Midi::Position kept = midi()->crossFaderPos();
+    thread.call(&WorkerMidiObject::stopRun);
+    QCOMPARE(midi()->crossFaderPos().get(), kept.get());
+    thread.call(&WorkerMidiObject::startRun);
+    QCOMPARE(published(thread, faders({127, 50})), QStringList({"MIDDLE 50"}));
+}
+
+void TestMidi::onlyTheControlOfTheRunCounts() {
+    setCrossFader(0, 8);
+    setThresholds("0", "127");
+    WorkerThread thread;
+    thread.call(&WorkerMidiObject::startRun);
+    setCrossFader(2, 16); // taken at the next start: until then channel 0, controller 8 counts
+    QCOMPARE(published(thread, faders({127}) << 0x0010B2), QStringList({"RIGHT 127"}));
+    thread.call(&WorkerMidiObject::startRun);
+    // Each would enter the left zone if it counted: the former control, another channel, another
+    // controller, a note-on and a pitch bend.
+    const QList<quint32> others = {0x0008B0, 0x0010B3, 0x0011B2, 0x001092, 0x0010E2};
+    QCOMPARE(published(thread, others + QList<quint32>{0x4010B2}), QStringList({"MIDDLE 64"}));
+    midi()->setCrossFader(nullptr);
+    thread.call(&WorkerMidiObject::startRun);
+    QCOMPARE(published(thread, {0x0010B2}), QStringList());
+}
+
+void TestMidi::learningTakesTheFirstControlChange() {
+    WorkerThread thread;
+    QSignalSpy learnt(thread.worker, &WorkerMidiObject::s_LearnMidi);
+    const auto learn = [&thread](quint32 message) {
+        thread.call(&WorkerMidiObject::learnMessage, message, 0u);
+    };
+    learn(0x4010B2); // not learning yet
+    thread.call(&WorkerMidiObject::startLearnRun);
+    // Note-on, note-off and pitch bend are not learnt; of two control changes only the first is.
+    for (quint32 message : {0x7F3C91, 0x003C81, 0x0020E1, 0x4010B2, 0x4011B3})
+        learn(message);
+    thread.call(&WorkerMidiObject::stopRun);
+    thread.call(&WorkerMidiObject::startLearnRun);
+    learn(0x0011BF);
+    QCOMPARE(QList<QVariantList>(learnt), QList<QVariantList>({{2, 16}, {15, 17}}));
 }
 
 QUILLON_TEST_MAIN(TestMidi)

@@ -1,10 +1,15 @@
 #include <QtTest>
 
+#include <cmath>
+
 #include "TestSandbox.h"
+#include "TimecodeSignal.h"
 #include "core/Model.h"
 #include "core/timecode/Timecoder.h"
 
-// Formats, code steps and lookup tables. Decoding is tested in tst_QTimecoder.
+// Formats, code steps and lookup tables; the decoder driven frame by frame, as the receiver drives
+// it: on hand-built samples and on signals generated from the format definitions, checked against the
+// generator's truth.
 class TestTimecoder : public QObject {
     Q_OBJECT
 
@@ -15,7 +20,83 @@ private slots:
     void brokenTable_data();
     void brokenTable();
     void lutFillAndRestart();
+    void crossingSense_data();
+    void crossingSense();
+    void noSignal_data() { addFormatRows(); }
+    void noSignal();
+    void tracksMotion_data();
+    void tracksMotion();
+    void reversals_data() { addFormatRows(); }
+    void reversals();
+
+private:
+    Definition format(const QString& name) { return m_timecoder.findDefinition(name); }
+    void addFormatRows();
+
+    Timecoder m_timecoder;
 };
+
+namespace {
+
+constexpr double NO_ANSWER = -7.0;
+
+// What the decoder said after each frame.
+struct Trace {
+    QList<qint32> position;
+    QList<double> when; // NO_ANSWER where position left it alone
+    QList<bool> forwards;
+    QList<double> v;
+    QList<bool> bitRead;
+
+    qint64 firstValid(qint64 from = 0) const {
+        for (qint64 i = from; i < position.size(); ++i) {
+            if (position[i] >= 0)
+                return i;
+        }
+        return -1;
+    }
+    bool validThrough(qint64 from, qint64 to) const { return !position.mid(from, to - from).contains(-1); }
+};
+
+Trace decode(Definition def, const TimecodeSignal& signal) {
+    QTimecoder tc;
+    Timecoder::initialization(&tc, &def, signal.sampleRate(), false);
+    Trace trace;
+    for (qint64 i = 0; i < signal.frameCount(); ++i) {
+        Timecoder::submit(&tc, signal.pcm().constData() + 2 * i, 1);
+        double when = NO_ANSWER;
+        trace.position.append(Timecoder::position(&tc, &when));
+        trace.when.append(when);
+        trace.forwards.append(tc.forwards());
+        trace.v.append(tc.pitch()->v());
+        // The ticker restarts at every bit and then counts the frame.
+        trace.bitRead.append(tc.timecodeTicker() == 1);
+    }
+    return trace;
+}
+
+// Every answered position in [from, to) lies within one cycle of the truth: the decoder reads a bit
+// on the crossing it detects, which hysteresis and the zero-level lag move by less than a quarter
+// cycle from the bit point.
+bool positionsTrue(const Trace& trace, const TimecodeSignal& signal, qint64 from, qint64 to) {
+    for (qint64 i = from; i < to; ++i) {
+        const qint32 p = trace.position[i];
+        const qint32 truth = signal.expectedPosition(i);
+        if (p >= 0 && (truth < 0 || std::abs(p - truth) > 1)) {
+            qWarning("frame %lld: position %d, truth %d (%.3f cycles)", i, p, truth, signal.cycles(i));
+            return false;
+        }
+    }
+    return true;
+}
+
+// The middle of the record, placed between two crossings (crossings lie on quarter cycles), so a
+// reversal after a whole number of cycles happens away from any crossing.
+double middle(const Definition& def) {
+    return def.length() / 2 + 0.375;
+}
+
+} // namespace
 
 void TestTimecoder::findDefinition() {
     Timecoder timecoder;
@@ -106,6 +187,182 @@ void TestTimecoder::lutFillAndRestart() {
     QCOMPARE(Lut::lookup(&lut, 7u, 0u), Lut::NOT_FOUND);
     QCOMPARE(Lut::lookup(&lut, 0u, 1u), Lut::NOT_FOUND);
     QCOMPARE(Lut::lookup(&lut, 5u, 9u), 0u);
+}
+
+void TestTimecoder::addFormatRows() {
+    QTest::addColumn<QString>("name");
+    for (const Definition& def : m_timecoder.definitions())
+        QTest::newRow(qPrintable(def.name())) << def.name();
+}
+
+void TestTimecoder::crossingSense_data() {
+    // Two frames as (primary, secondary) in 16-bit units, placed on the channels the format names;
+    // the second makes exactly one channel cross.
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<QList<int>>("frames");
+    QTest::addColumn<bool>("primaryCrosses");
+    QTest::addColumn<bool>("forwards");
+    QTest::addColumn<bool>("bitRead");
+    // The primary rises; the secondary rises with the primary high, or low.
+    const QList<int> rise{-10000, 10000, 10000, 10000}, high{10000, -10000, 10000, 10000};
+    const QList<int> low{-10000, -10000, -10000, 10000};
+    QTest::newRow("flags 0, primary") << 0 << rise << true << false << false;
+    QTest::newRow("flags 7, primary") << 7 << rise << true << true << false;
+    QTest::newRow("flags 0, secondary, primary high") << 0 << high << false << true << true;
+    QTest::newRow("flags 7, secondary, primary high") << 7 << high << false << false << false;
+    QTest::newRow("flags 0, secondary, primary low") << 0 << low << false << false << false;
+    QTest::newRow("flags 7, secondary, primary low") << 7 << low << false << true << true;
+}
+
+void TestTimecoder::crossingSense() {
+    QFETCH(int, flags);
+    QFETCH(QList<int>, frames);
+    QFETCH(bool, primaryCrosses);
+    QFETCH(bool, forwards);
+    QFETCH(bool, bitRead);
+    Definition def = format(flags ? "traktor_sideA" : "generic_V2");
+    QCOMPARE(def.flags(), flags);
+    QTimecoder tc;
+    Timecoder::initialization(&tc, &def, 48000, false);
+    // Serato: the right channel is primary; Traktor: the left one.
+    QList<qint16> pcm;
+    for (int i = 0; i < frames.size(); i += 2)
+        pcm << qint16(frames[flags ? i : i + 1]) << qint16(frames[flags ? i + 1 : i]);
+    Timecoder::submit(&tc, pcm.constData(), 1);
+    tc.setForwards(!forwards);
+    tc.setValidCounter(7);
+    tc.setTimecodeTicker(100);
+    Timecoder::submit(&tc, pcm.constData() + 2, 1);
+    QCOMPARE(tc.primary()->swapped(), primaryCrosses);
+    QCOMPARE(tc.secondary()->swapped(), !primaryCrosses);
+    QCOMPARE(tc.forwards(), forwards);
+    // The direction change restarts the count; a bit read after it (a 0, the reference level being
+    // still at its start) agrees with the all-zero prediction and counts once.
+    QCOMPARE(tc.validCounter(), bitRead ? 1u : 0u);
+    QCOMPARE(tc.timecodeTicker() == 1, bitRead);
+}
+
+void TestTimecoder::noSignal() {
+    QFETCH(QString, name);
+    const unsigned rate = 48000;
+    Definition def = format(name);
+    // Silence: no crossing, no position, and the tracked speed decays.
+    QTimecoder tc;
+    Timecoder::initialization(&tc, &def, rate, false);
+    tc.pitch()->setV(1.0);
+    const qint16 zero[2] = {0, 0};
+    for (unsigned i = 0; i < rate; ++i) {
+        Timecoder::submit(&tc, zero, 1);
+        QCOMPARE(Timecoder::position(&tc), -1);
+        QVERIFY(!tc.primary()->positive() && !tc.secondary()->positive());
+        QVERIFY(!tc.primary()->swapped() && !tc.secondary()->swapped());
+    }
+    QVERIFY(std::abs(tc.pitch()->v()) < 1e-3);
+    // White noise at the carrier's power never gives a position.
+    for (quint32 seed : {1u, 2u}) {
+        TimecodeSignal signal(def, rate);
+        signal.setNoise(0.0, seed);
+        signal.silence(3.0);
+        signal.render();
+        QCOMPARE(decode(def, signal).firstValid(), -1);
+    }
+}
+
+void TestTimecoder::tracksMotion_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<unsigned>("rate");
+    QTest::addColumn<double>("from");  // the speed at the start of a 1 s ramp
+    QTest::addColumn<double>("speed"); // at its end and for the second that follows
+    QTest::addColumn<bool>("drop");    // a needle drop a quarter of the record on, between the two
+    QTest::addColumn<QList<double>>("disturbance"); // amplitude, DC offset, SNR in dB (0: no noise)
+    auto row = [](const QString& name, unsigned rate, double from, double speed, const char* what = "",
+                  bool drop = false, const QList<double>& disturbance = {16000, 0, 0}) {
+        QTest::addRow("%s %u %g %s", qPrintable(name), rate, speed, what)
+            << name << rate << from << speed << drop << disturbance;
+    };
+    for (const Definition& def : m_timecoder.definitions()) {
+        for (unsigned rate : {44100u, 48000u}) {
+            for (double speed : {1.0, 0.5, 2.0, -1.0})
+                row(def.name(), rate, speed, speed);
+        }
+        row(def.name(), 44100, 1.0, 1.0, "needle drop", true);
+    }
+    row("traktor_sideB", 96000, 1.0, 1.0);
+    for (const QString name : {"serato_sideA_FullDVS", "traktor_sideA"}) {
+        row(name, 48000, 0.5, 2.0, "from 0.5");
+        row(name, 48000, 1.0, 1.0, "offset up", false, {16000, 4000, 0});
+        row(name, 48000, 1.0, 1.0, "offset down", false, {16000, -4000, 0});
+        row(name, 48000, 1.0, 1.0, "noise 30 dB", false, {16000, 0, 30});
+        row(name, 48000, 1.0, 1.0, "quiet", false, {1500, 0, 0});
+    }
+}
+
+// Locks within a second and stays locked on the true position in the right direction; the tracked
+// speed settles within 0.5 % through its ripple at each crossing.
+void TestTimecoder::tracksMotion() {
+    QFETCH(QString, name);
+    QFETCH(unsigned, rate);
+    QFETCH(double, from);
+    QFETCH(double, speed);
+    QFETCH(bool, drop);
+    QFETCH(QList<double>, disturbance);
+    const Definition def = format(name);
+    TimecodeSignal signal(def, rate);
+    signal.setAmplitude(disturbance[0]);
+    signal.setDcOffset(disturbance[1]);
+    if (disturbance[2] > 0)
+        signal.setNoise(disturbance[2], 7);
+    signal.setStart(middle(def));
+    signal.ramp(1.0, from, speed);
+    if (drop)
+        signal.jump(middle(def) + def.length() / 4);
+    signal.move(1.0, speed);
+    signal.render();
+    const Trace trace = decode(def, signal);
+    const qint64 frames = signal.frameCount();
+    const qint64 locked = trace.firstValid();
+    QVERIFY2(locked >= 0 && locked < rate, "no position within a second");
+    // Until its reading disagrees with the prediction the decoder may still follow the old groove.
+    const qint64 settled = drop ? rate + rate / 4 : rate;
+    QVERIFY(trace.validThrough(locked, rate) && trace.validThrough(settled, frames));
+    QVERIFY(positionsTrue(trace, signal, 0, rate) && positionsTrue(trace, signal, settled, frames));
+    QVERIFY(!trace.forwards.mid(locked).contains(speed < 0));
+    for (qint64 i = frames - rate / 2; i < frames; ++i)
+        QVERIFY2(std::abs(trace.v[i] - speed) <= 0.005 * std::abs(speed),
+                 qPrintable(QString::number(trace.v[i])));
+    // With a position comes the time since the bit read last, that frame included.
+    qint64 lastBit = 0;
+    for (qint64 i = 0; i < frames; ++i) {
+        lastBit = trace.bitRead[i] ? i : lastBit;
+        QCOMPARE(trace.when[i], trace.position[i] < 0 ? NO_ANSWER : (i - lastBit + 1) / double(rate));
+    }
+}
+
+// Strokes of 0.2 s at 1.5x, back and forth: after each turn no position for at least 25 bits, then
+// the true one again, in the stroke's direction, before the stroke ends.
+void TestTimecoder::reversals() {
+    QFETCH(QString, name);
+    const unsigned rate = 48000;
+    const Definition def = format(name);
+    TimecodeSignal signal(def, rate);
+    signal.setStart(middle(def));
+    for (int k = 0; k < 10; ++k)
+        signal.move(0.2, k % 2 ? -1.5 : 1.5);
+    signal.render();
+    const Trace trace = decode(def, signal);
+    QVERIFY(positionsTrue(trace, signal, 0, signal.frameCount()));
+    const qint64 stroke = rate / 5;
+    for (qint64 turn = stroke; turn < signal.frameCount(); turn += stroke) {
+        const bool forwards = turn / stroke % 2 == 0;
+        qint64 flip = turn;
+        while (flip < turn + stroke && trace.forwards[flip] != forwards)
+            ++flip;
+        const qint64 relocked = trace.firstValid(flip);
+        QVERIFY2(relocked > 0 && relocked < turn + stroke, qPrintable(QString("turn at %1").arg(turn)));
+        QVERIFY(trace.validThrough(relocked, turn + stroke));
+        const qsizetype bits = trace.bitRead.mid(flip, relocked - flip + 1).count(true);
+        QVERIFY2(bits >= 25, qPrintable(QString::number(bits)));
+    }
 }
 
 QUILLON_TEST_MAIN(TestTimecoder)

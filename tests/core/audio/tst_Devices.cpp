@@ -1,25 +1,33 @@
 // The catalogue's listing rules over made-up device records, then once over PortAudio on the test
-// devices, and the stream factories that match stored choices against it.
+// devices; the stream factories that match stored choices against it; and the dispatcher's emissions
+// for the input selections and modes, on choices stored for the test devices (it only reads the
+// catalogue; no stream is opened here).
 #include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include <portaudio.h>
 
 #include "AlsaTestConfig.h"
+#include "TestFiles.h"
 #include "TestSandbox.h"
+#include "core/Mode.h"
 #include "core/Path.h"
 #include "core/PathFile.h"
+#include "core/Performance.h"
 #include "core/QSample.h"
 #include "core/Setting.h"
 #include "core/SettingMixer.h"
 #include "core/Singleton.h"
 #include "core/audio/DeviceCatalogue.h"
+#include "core/audio/DeviceObject.h"
 
 using Device = DeviceCatalogue::Device;
 using Devices = QList<Device>;
 Q_DECLARE_METATYPE(Devices)
 
-class TestDeviceCatalogue : public QObject {
+class TestDevices : public QObject {
     Q_OBJECT
 
 private slots:
@@ -28,6 +36,13 @@ private slots:
     void listingRules();
     void realDevices();
     void factories();
+    void emissions_data();
+    void emissions();
+    void recorderRunNeverReusesAFolder();
+
+private:
+    // Catalogue entries: inputs at pairs 0, 1, 2 of the capture device, then the playback device.
+    QStringList m_entry;
 };
 
 namespace {
@@ -59,17 +74,20 @@ QStringList listing(ModelAudioDeviceInfo::EnumAudioDeviceInfo direction) {
 
 } // namespace
 
-// Written before the registry reads the map.
-void TestDeviceCatalogue::initTestCase() {
+// The map is written before the registry reads it. The catalogue lists a device's positions in order.
+void TestDevices::initTestCase() {
     AlsaTestConfig::silenceAlsa();
-    QFile map(Path::joinInput("MixerMac.ini"));
-    QVERIFY(map.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    map.write("[Quad]\ninputA=0\ninputB=1\noutputA=0\noutputB=2\n[Duo]\ninputA=0\n"
-              "[Odd]\ninputB=x\ninputMaster=0\n[tc_capture]\ninputA=1\ninputMaster=2\n");
+    QVERIFY(TestFiles::write(Path::joinInput("MixerMac.ini"),
+                             "[Quad]\ninputA=0\ninputB=1\noutputA=0\noutputB=2\n[Duo]\ninputA=0\n"
+                             "[Odd]\ninputB=x\ninputMaster=0\n[tc_capture]\ninputA=1\ninputMaster=2\n"));
+    const QStringList in = listing(ModelAudioDeviceInfo::AUDIO_INPUT).filter("[tc_capture]");
+    const QStringList out = listing(ModelAudioDeviceInfo::AUDIO_OUTPUT).filter("[tc_playback]");
+    QVERIFY(in.size() >= 3 && !out.isEmpty());
+    m_entry = {in[0], in[1], in[2], out[0]};
 }
 
 // Expected entries joined by '|'; the leading empty entry (no device) makes them start with '|'.
-void TestDeviceCatalogue::listingRules_data() {
+void TestDevices::listingRules_data() {
     QTest::addColumn<Devices>("devices");
     QTest::addColumn<int>("direction");
     QTest::addColumn<QString>("expected");
@@ -105,7 +123,7 @@ void TestDeviceCatalogue::listingRules_data() {
         << alsa + "5-[Quad]-48000/5p0-ALSA-Output A|5-[Quad]-48000/5p2-ALSA-Output B";
 }
 
-void TestDeviceCatalogue::listingRules() {
+void TestDevices::listingRules() {
     QFETCH(Devices, devices);
     QFETCH(int, direction);
     const auto enumDirection = ModelAudioDeviceInfo::EnumAudioDeviceInfo(direction);
@@ -114,7 +132,7 @@ void TestDeviceCatalogue::listingRules() {
 
 // Labels come from the map; every listing leaves PortAudio terminated, so the capture device, gone
 // with its file, is back in the next listing once the file is.
-void TestDeviceCatalogue::realDevices() {
+void TestDevices::realDevices() {
     const Device capture = paDevice(AlsaTestConfig::CAPTURE_DEVICE);
     const Device playback = paDevice(AlsaTestConfig::PLAYBACK_DEVICE);
     const int in = capture.maxInputChannels, out = playback.maxOutputChannels;
@@ -137,7 +155,7 @@ void TestDeviceCatalogue::realDevices() {
 
 // Each factory: an exact catalogue entry gives the descriptor it describes, and a recording input stores
 // its WAV name; the same entry with another index or rate gives null and leaves the name alone.
-void TestDeviceCatalogue::factories() {
+void TestDevices::factories() {
     Singleton* r = Singleton::instance();
     Setting* setting = r->instanceSetting();
     const PathFile* files = r->instancePathFile();
@@ -172,5 +190,87 @@ void TestDeviceCatalogue::factories() {
     QCOMPARE(files->filenameSound_a() + ".wav", names[0]);
 }
 
-QUILLON_TEST_MAIN(TestDeviceCatalogue)
-#include "tst_DeviceCatalogue.moc"
+// `configured` names the devices chosen: A, B, M(aster), O(utput); the others hold a stale choice (its
+// index moved), which gives the deviceless default. `emitted` names the signals sent.
+void TestDevices::emissions_data() {
+    QTest::addColumn<int>("selection");
+    QTest::addColumn<QString>("configured");
+    QTest::addColumn<bool>("recorder");
+    QTest::addColumn<QString>("emitted");
+    using I = ModelInput::EnumInput;
+    QTest::newRow("A missing, TEXT_A") << int(I::TEXT_A) << "BMO" << false << "";
+    QTest::newRow("TEXT_A") << int(I::TEXT_A) << "ABMO" << false << "AO";
+    QTest::newRow("TEXT_B") << int(I::TEXT_B) << "ABMO" << false << "BO";
+    QTest::newRow("TEXT_A_B, only B") << int(I::TEXT_A_B) << "BO" << false << "BO";
+    QTest::newRow("TEXT_A_B, no output") << int(I::TEXT_A_B) << "ABM" << false << "AB";
+    QTest::newRow("recorder mode, only a master") << int(I::TEXT_A) << "MO" << true << "M";
+    QTest::newRow("recorder mode, all") << int(I::TEXT_A_B) << "ABMO" << true << "ABMO";
+    QTest::newRow("UNDEFINED") << int(I::UNDEFINED) << "ABMO" << false << "";
+    QTest::newRow("UNDEFINED, recorder mode") << int(I::UNDEFINED) << "ABMO" << true << "M";
+}
+
+void TestDevices::emissions() {
+    QFETCH(int, selection);
+    QFETCH(QString, configured);
+    QFETCH(bool, recorder);
+    QFETCH(QString, emitted);
+    Singleton* r = Singleton::instance();
+    void (Setting::*const choose[])(const QString&) = {&Setting::setParamInput_A, &Setting::setParamInput_B,
+                                                       &Setting::setParamInput_Master,
+                                                       &Setting::setParamOutput_Playback};
+    for (int i = 0; i < 4; ++i)
+        (r->instanceSetting()->*choose[i])(configured.contains("ABMO"[i]) ? m_entry[i] : "9" + m_entry[i]);
+    r->instanceMode()->setInputText(ModelInput::EnumInput(selection));
+    recorder ? r->instanceMode()->modeRecorder_on() : r->instanceMode()->modeRecorder_off();
+
+    DeviceObject dispatcher;
+    dispatcher.controllerDevices();
+    const Performance* performance = r->instancePerformance();
+    using Sample = std::shared_ptr<const QSample>;
+    // Stale choices install the deviceless default, never null.
+    const Sample installed[] = {performance->inputSample(ModelGraph::INPUT_A),
+                                performance->inputSample(ModelGraph::INPUT_B), nullptr,
+                                performance->outputSample()};
+    QVERIFY(installed[0] && installed[1] && installed[3]);
+    QSignalSpy spies[] = {QSignalSpy(&dispatcher, &DeviceObject::s_SampleA),
+                          QSignalSpy(&dispatcher, &DeviceObject::s_SampleB),
+                          QSignalSpy(&dispatcher, &DeviceObject::s_SampleMaster),
+                          QSignalSpy(&dispatcher, &DeviceObject::s_SamplePlayBack)};
+    dispatcher.run();
+
+    // The installed descriptors themselves go out; the master's is made at the run and names its WAV.
+    QString sent;
+    for (int i = 0; i < 4; ++i) {
+        sent += QString(spies[i].size(), QLatin1Char("ABMO"[i]));
+        const Sample out = spies[i].isEmpty() ? nullptr : spies[i][0][0].value<Sample>();
+        if (out && i == 2)
+            QCOMPARE(out->filename(), r->instancePathFile()->filenameSound_master() + ".wav");
+        else if (out)
+            QCOMPARE(out, installed[i]);
+    }
+    QCOMPARE(sent, emitted);
+}
+
+// A run in recorder mode replaces a recording folder already on disk by an unused name before anything
+// goes out, even when the folder was named (by the recorder toggle) and created within the same
+// millisecond: names are stamped to the millisecond.
+void TestDevices::recorderRunNeverReusesAFolder() {
+    Singleton* r = Singleton::instance();
+    PathFile* files = r->instancePathFile();
+    r->instanceSetting()->setParamInput_Master(m_entry[2]);
+    r->instanceMode()->modeRecorder_on();
+    DeviceObject dispatcher;
+    QString atEmission;
+    connect(&dispatcher, &DeviceObject::s_SampleMaster, this,
+            [&] { atEmission = files->pathDirectory_recording(); });
+    for (int run = 0; run < 3; ++run) {
+        files->newPathDirectory_recording();
+        const QString used = files->pathDirectory_recording();
+        files->createPathDirectory_recording();
+        dispatcher.run();
+        QVERIFY(atEmission != used && !QFileInfo::exists(Path::joinRecording(atEmission)));
+    }
+}
+
+QUILLON_TEST_MAIN(TestDevices)
+#include "tst_Devices.moc"

@@ -1,5 +1,4 @@
 #include <QDesktopServices>
-#include <QEnterEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -28,12 +27,6 @@ QBPushMenu* entryFor(const QWMenuMode& menu, const QString& name) {
         if (Model::toText(entry->modeLabel()) == name)
             return entry;
     return nullptr;
-}
-
-void hover(QWidget* widget, bool in) {
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(widget, in ? static_cast<QEvent*>(&enter) : &leave);
 }
 
 // The link label's text as a reader sees it, then the target of each link, through Qt's own parser.
@@ -132,16 +125,16 @@ void TestMenus::hoverMovesBetweenEntries() {
     menu.show();
     QBPushMenu* recording = entryFor(menu, "Recording");
     QBPushMenu* looper = entryFor(menu, "Looper");
-    hover(recording, true);
-    hover(recording, false);
-    hover(looper, true);
+    GuiTest::hover(recording, true);
+    GuiTest::hover(recording, false);
+    GuiTest::hover(looper, true);
     QTest::qWait(700);
     QCOMPARE(looper->size(), QSize(35, 150));
 
-    hover(looper, false);
+    GuiTest::hover(looper, false);
     QTRY_COMPARE(looper->size(), QSize(35, 50));
     QCOMPARE(recording->size(), QSize(35, 50));
-    hover(looper, true);
+    GuiTest::hover(looper, true);
     QVERIFY(!Artifacts::save(&menu, "mode-menu-looper-grown").isEmpty());
 }
 

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "GuiTest.h"
+#include "TestFiles.h"
 #include "core/Function.h"
 #include "core/Path.h"
 #include "gui/StartUp.h"
@@ -14,23 +15,21 @@ namespace {
 
 const QString NAME = QStringLiteral("Quillon / Vantor V2.1.1983");
 
-// Every file of the tree by relative path, with a digest of its bytes.
+// Every file and folder of the tree by relative path, with a digest of a file's bytes. Placeholders that
+// keep empty folders in the source tree are left out.
 QMap<QString, QByteArray> tree(const QString& root) {
-    QMap<QString, QByteArray> files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
-        QFile file(it.next());
-        if (file.open(QIODevice::ReadOnly))
-            files.insert(QDir(root).relativeFilePath(file.fileName()),
-                         QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+        const QString path = it.next();
+        if (it.fileName() != ".gitkeep")
+            entries.insert(QDir(root).relativeFilePath(path),
+                           it.fileInfo().isDir()
+                               ? "<folder>"
+                               : QCryptographicHash::hash(TestFiles::read(path), QCryptographicHash::Sha256));
     }
-    return files;
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    return entries;
 }
 
 // A Plugins folder beside the executable's folder makes the sandbox's bundle a deployed one.
@@ -44,7 +43,8 @@ QString userFolder(const QString& applicationName) {
 
 } // namespace
 
-// The application's appearance, and the first-start copy of the shipped data tree into the per-user folder.
+// The application's appearance, the shipped data tree the build lays out, and its first-start copy into the
+// per-user folder.
 class TestStartUp : public QObject {
     Q_OBJECT
 
@@ -77,7 +77,10 @@ void TestStartUp::init() {
     QApplication::setApplicationName(NAME);
     QVERIFY(QDir().mkpath(plugins()));
     m_shipped = tree(Path::appDataIntoAppResources_MacOS());
-    QVERIFY(m_shipped.contains("Css/style.css"));
+    QVERIFY(m_shipped.contains("Css/style.css") && m_shipped.contains("Training") &&
+            m_shipped.contains("Recording"));
+    // What the build lays out is the source's data tree: every file and folder, unchanged.
+    QCOMPARE(m_shipped, tree(TestSandbox::sourceDir() + "/resources/AppData"));
 }
 
 void TestStartUp::cleanup() {
@@ -92,7 +95,7 @@ void TestStartUp::firstAndSecondStart() {
     QVERIFY(!QFileInfo::exists(Path::appData() + ".partial"));
 
     // What the user changed or deleted stays so.
-    writeFile(Path::joinCss("style.css"), "edited");
+    QVERIFY(TestFiles::write(Path::joinCss("style.css"), "edited"));
     QVERIFY(QFile::remove(Path::joinColor("Default color.qlp")));
     const QMap<QString, QByteArray> edited = tree(Path::appData());
     handleMacSpecificDataSetup();
@@ -109,8 +112,8 @@ void TestStartUp::notDeployed() {
 // A start killed while copying leaves only the unfinished sibling; the next start copies afresh.
 void TestStartUp::killedCopyIsRedone() {
     const QString partial = userFolder(NAME) + ".partial";
-    writeFile(partial + "/Css/style.css", "cut sh");
-    writeFile(partial + "/stray.txt", "left over");
+    QVERIFY(TestFiles::write(partial + "/Css/style.css", "cut sh"));
+    QVERIFY(TestFiles::write(partial + "/stray.txt", "left over"));
     handleMacSpecificDataSetup();
     QCOMPARE(tree(Path::appData()), m_shipped);
     QVERIFY(!QFileInfo::exists(partial));
@@ -118,7 +121,7 @@ void TestStartUp::killedCopyIsRedone() {
 
 void TestStartUp::newVersionCopiesAgain() {
     handleMacSpecificDataSetup();
-    writeFile(Path::joinInput("config.ini"), "older version's");
+    QVERIFY(TestFiles::write(Path::joinInput("config.ini"), "older version's"));
     const QMap<QString, QByteArray> older = tree(userFolder(NAME));
     QApplication::setApplicationName("Quillon / Vantor V2.1.1984");
     handleMacSpecificDataSetup();

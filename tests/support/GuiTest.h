@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QEnterEvent>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTest>
@@ -20,6 +21,13 @@ inline void applyAppearance() {
     palette.setColor(QPalette::WindowText, QColor(175, 176, 177));
     QApplication::setPalette(palette);
     qApp->setStyleSheet(Function::loadStyleFromFile(Path::joinCss("style.css")));
+}
+
+// The pointer entering or leaving the widget, as the widget is told.
+inline void hover(QWidget* widget, bool in) {
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget, in ? static_cast<QEvent*>(&enter) : &leave);
 }
 
 } // namespace GuiTest

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
-#include <QEnterEvent>
+#include <QLineEdit>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -16,10 +17,12 @@
 #include "core/Singleton.h"
 #include "core/WavPhrasing.h"
 #include "core/audio/WorkerPlayObject.h"
+#include "gui/library/ColorFileSaver.h"
 #include "gui/library/QWColor.h"
 #include "gui/library/QWMenuColor.h"
 #include "gui/library/QWPainterPhrasing.h"
 #include "gui/library/QWPainterRec.h"
+#include "gui/library/SaveColorPhrasing.h"
 #include "gui/widgets/QB2Push.h"
 #include "gui/widgets/QBPush.h"
 #include "gui/widgets/QBPushDark.h"
@@ -40,6 +43,9 @@ private slots:
     void preview_data();
     void preview();
     void screenshots();
+    void save_data();
+    void save();
+    void saveDialogScreenshot();
 };
 
 namespace {
@@ -69,16 +75,6 @@ QWColor* rowTitled(const QWMenuColor& panel, const QString& title) {
             return row;
     }
     return nullptr;
-}
-
-void hover(QWidget* widget, bool on) {
-    if (on) {
-        QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-        QApplication::sendEvent(widget, &enter);
-    } else {
-        QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(widget, &leave);
-    }
 }
 
 void releaseDeleted() {
@@ -129,7 +125,7 @@ void TestQWMenuColor::scanAndAssignment() {
 
     QWColor* upper = rowTitled(panel, "upper");
     QSignalSpy refreshed(&panel, &QWMenuColor::s_refreshDisplay);
-    hover(upper, true);
+    GuiTest::hover(upper, true);
     QTest::mouseClick(upper->toggleA(), Qt::LeftButton);
     QVERIFY(upper->is_checkedA() && !fallback->is_checkedA() && fallback->is_checkedB());
     QCOMPARE(registry()->instancePhrasing()->listPhrasing(ModelGraph::INPUT_A).size(), 4);
@@ -142,7 +138,7 @@ void TestQWMenuColor::scanAndAssignment() {
     QVERIFY(registry()->instanceWavPhrasing()->wav(ModelGraph::INPUT_A));
     QCOMPARE(refreshed.size(), 2);
     QVERIFY(upper->deleteButton()->isVisible());
-    hover(upper, false);
+    GuiTest::hover(upper, false);
     QVERIFY(!upper->toggleA()->isVisible() && !upper->deleteButton()->isVisible());
 
     // No row for the decks' ids, both at the default: colour mode goes off.
@@ -157,9 +153,9 @@ void TestQWMenuColor::deleteAndShare() {
     QWMenuColor panel("Color", "colorMode.png");
     panel.show();
     QWColor* doomed = rowTitled(panel, "doomed");
-    hover(panel.row(Constant::Default::UUID), true);
+    GuiTest::hover(panel.row(Constant::Default::UUID), true);
     QVERIFY(!panel.row(Constant::Default::UUID)->deleteButton()->isVisible());
-    hover(doomed, true);
+    GuiTest::hover(doomed, true);
     QVERIFY(doomed->deleteButton()->isVisible() && doomed->shareButton()->isVisible());
 
     ModalDriver driver;
@@ -232,7 +228,7 @@ void TestQWMenuColor::ownershipInAnyOrder() {
         QWColor* row = rows[random.bounded(int(rows.size()))];
         switch (random.bounded(6)) {
         case 0:
-            hover(row, random.bounded(2));
+            GuiTest::hover(row, random.bounded(2));
             break;
         case 1:
             row->refreshCheckA();
@@ -332,12 +328,80 @@ void TestQWMenuColor::screenshots() {
     QVERIFY(QTest::qWaitForWindowExposed(&panel));
     QWColor* upper = rowTitled(panel, "upper");
     upper->refreshCheckA();
-    hover(panel.rows().last() == upper ? panel.rows().first() : panel.rows().last(), true);
+    GuiTest::hover(panel.rows().last() == upper ? panel.rows().first() : panel.rows().last(), true);
     // Three swatches per line: the fourth area starts the second.
     const QList<QWPainterRec*> swatches = upper->findChildren<QWPainterRec*>();
     QCOMPARE(swatches.size(), 4);
     QVERIFY(swatches[3]->y() > swatches[2]->y() && swatches[2]->y() == swatches[0]->y());
     QVERIFY(!Artifacts::save(&panel, "color_panel").isEmpty());
+}
+
+void TestQWMenuColor::save_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("close");
+    QTest::addColumn<QString>("file"); // in the Color folder; empty: nothing written
+    QTest::addColumn<QString>("message");
+    const QString created = "New file has been created and loaded into color tab !!";
+    QTest::newRow("empty name") << "" << false << ""
+                                << "";
+    QTest::newRow("closed") << "closed" << true << ""
+                            << "";
+    QTest::newRow("verse") << "verse" << false << "verse.qlp" << created;
+    QTest::newRow("verse.qlp") << "verse.qlp" << false << "verse.qlp.qlp" << created;
+    QTest::newRow("verse again") << "verse" << false << ""
+                                 << "File already imported !";
+    QTest::newRow("../x") << "../x" << false << ".._x.qlp" << created;
+    QTest::newRow("name too long") << QString(300, 'x') << false << ""
+                                   << "File could not be written !";
+}
+
+void TestQWMenuColor::save() {
+    QFETCH(QString, typed);
+    QFETCH(bool, close);
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    auto set = std::make_unique<ManagePhrasing>(ModelGraph::INPUT_B);
+    set->addArea(100.0);
+    auto* saver = new ColorFileSaver(set.get());
+    QWMenuColor panel("Color", "colorMode.png");
+    connect(set.get(), &ManagePhrasing::s_newColorFile, &panel, &QWMenuColor::importQLPFileWithoutCopy);
+    const qsizetype rows = panel.rows().size();
+    // "Created" is announced only once the file is in place.
+    QStringList announced;
+    connect(set.get(), &ManagePhrasing::s_newColorFile, this,
+            [&](const QString& path) { announced << (QFile::exists(path) ? path : "missing " + path); });
+    const QStringList before = QDir(Path::joinColor("")).entryList(QDir::Files | QDir::Hidden);
+    ModalDriver driver;
+
+    saver->saveToColorFileB();
+    SaveColorPhrasing* dialog = saver->dialog();
+    QVERIFY(dialog && dialog->isVisible() && dialog->deck() == ModelGraph::INPUT_B);
+    dialog->lineEdit()->setText(typed);
+    QTest::mouseClick(close ? dialog->closeButton() : dialog->saveButton(), Qt::LeftButton);
+    QCOMPARE(saver->dialog() != nullptr, typed.isEmpty());
+    if (!message.isEmpty())
+        QTRY_COMPARE(driver.messages(), QStringList{message});
+    QTest::qWait(20);
+    QCOMPARE(driver.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QStringList added = QDir(Path::joinColor("")).entryList(QDir::Files | QDir::Hidden);
+    added.removeIf([&](const QString& name) { return before.contains(name); });
+    QCOMPARE(added, file.isEmpty() ? QStringList() : QStringList{file});
+    QCOMPARE(announced, file.isEmpty() ? QStringList() : QStringList{Path::joinColor(file)});
+    QCOMPARE(panel.rows().size(), rows + added.size());
+    // A dialog still open goes with the set.
+    const QPointer<SaveColorPhrasing> left = saver->dialog();
+    set.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!left);
+}
+
+void TestQWMenuColor::saveDialogScreenshot() {
+    ManagePhrasing set(ModelGraph::INPUT_A);
+    auto* saver = new ColorFileSaver(&set);
+    saver->saveToColorFileA();
+    saver->dialog()->lineEdit()->setText("verse");
+    saver->dialog()->resize(420, 160);
+    QVERIFY(!Artifacts::save(saver->dialog(), "save_color_dialog").isEmpty());
 }
 
 QUILLON_GUI_TEST_MAIN(TestQWMenuColor)

@@ -1,10 +1,7 @@
-#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QEnterEvent>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QtEndian>
 #include <QtTest>
 
 #include <quazip/quazip.h>
@@ -13,6 +10,7 @@
 #include "Artifacts.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
+#include "TestFiles.h"
 #include "core/Constant.h"
 #include "core/Function.h"
 #include "core/Header.h"
@@ -28,44 +26,9 @@ namespace {
 
 const QString TITLE = QString::fromUtf8("100% %2 é");
 
-QByteArray field(const QString& text) {
-    const QByteArray b64 = text.toUtf8().toBase64();
-    const quint32 length = qToLittleEndian(quint32(b64.size()));
-    return QByteArray(reinterpret_cast<const char*>(&length), 4) + b64;
-}
-
-QByteArray int32(qint32 value) {
-    value = qToLittleEndian(value);
-    return QByteArray(reinterpret_cast<const char*>(&value), 4);
-}
-
-// A training file built by hand, its digest taken over the fifteen texts as the format defines them.
 QByteArray header(ModelActivatedMode::EnumActivatedMode mode, const QString& title, int bpm, int offset,
                   const QString& looper) {
-    const QString author = "T4rMo";
-    const QString url = "https://x.org";
-    const QByteArray digest = QCryptographicHash::hash(
-        ("1" + QString::number(int(mode)) + "0" + title + author + url + QString::number(bpm) + looper +
-         QString::number(offset))
-            .toUtf8(),
-        QCryptographicHash::Sha256);
-    QByteArray bytes = int32(1) + int32(Header::modeToInt(mode)) + int32(1) + field(title) + field(author) +
-                       field(url) + int32(bpm) + field(looper) + int32(offset);
-    for (int i = 0; i < 6; ++i)
-        bytes += field(QString());
-    const QByteArray b64 = digest.toBase64();
-    return bytes + int32(b64.size()) + b64;
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return TestFiles::trainingFile({mode, title, "T4rMo", "https://x.org", bpm, looper, offset});
 }
 
 // Every file and folder under the data folder, with its bytes.
@@ -76,7 +39,7 @@ QMap<QString, QByteArray> tree() {
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(data.relativeFilePath(path), it.fileInfo().isDir() ? "<dir>" : readFile(path));
+        files.insert(data.relativeFilePath(path), it.fileInfo().isDir() ? "<dir>" : TestFiles::read(path));
     }
     return files;
 }
@@ -162,7 +125,7 @@ void TestQWMenuLooper::scan() {
     if (kind == "flipped")
         bytes[16] = bytes[16] ^ 1; // a base64 letter of the title
     const QString path = Path::joinHome(where);
-    writeFile(path, bytes);
+    QVERIFY(TestFiles::write(path, bytes));
     const QWMenuLooper panel("Training", "menu_training.png");
     QFile::remove(path);
     QTEST(panel.loopers().size() == 1, "listed");
@@ -215,7 +178,7 @@ void TestQWMenuLooper::importTwiceThenDeleteAndAgain() {
     const int rows = panel.rows().size();
     // A folder of the set's name, not a set of the panel: refused with the same box, left as it was.
     const QString folder = Path::joinLooper("T4rMo_T_84");
-    writeFile(folder + "/mine.txt", "mine");
+    QVERIFY(TestFiles::write(folder + "/mine.txt", "mine"));
     const auto mine = tree();
     ModalDriver driver;
     panel.importPackage(package);
@@ -227,7 +190,7 @@ void TestQWMenuLooper::importTwiceThenDeleteAndAgain() {
     panel.addQLZToWidgetAndLooper();
     QVERIFY(driver.messages().isEmpty());
     QCOMPARE(panel.rows().size(), rows + 1);
-    QCOMPARE(readFile(folder + "/loop.wav"), QByteArray(4000, 'w'));
+    QCOMPARE(TestFiles::read(folder + "/loop.wav"), QByteArray(4000, 'w'));
 
     const auto before = tree();
     panel.importPackage(package);
@@ -253,8 +216,8 @@ void TestQWMenuLooper::shareImportsElsewhere() {
     const QString author = QString::fromUtf8("Zoë ß");
     const QString folder = Path::joinHome("Training/" + author);
     const QByteArray sound(3000, 's');
-    writeFile(folder + "/beat.wav", sound);
-    writeFile(folder + "/author.png", "png");
+    QVERIFY(TestFiles::write(folder + "/beat.wav", sound));
+    QVERIFY(TestFiles::write(folder + "/author.png", "png"));
     const QLooper stored("", 1, ModelActivatedMode::Training, 0, "Cuts", author, "https://x.org", "", 92,
                          "beat.wav", 0, "beat.wav", "", "", "", "", "");
     QVERIFY(Header::exportHeaderToQLTFile(folder + "/set.qlt", &stored));
@@ -270,7 +233,7 @@ void TestQWMenuLooper::shareImportsElsewhere() {
     QVERIFY(zip.open(QuaZip::mdUnzip));
     QCOMPARE(zip.getFileNameList(), (QStringList{"beat.wav", "set.qlt", "author.png"}));
     zip.close();
-    const QByteArray header = readFile(folder + "/set.qlt");
+    const QByteArray header = TestFiles::read(folder + "/set.qlt");
     QVERIFY(!panel.rows().first()->shareTo(out + "/missing"));
     QCOMPARE(driver.messages(), QStringList{"Failed to compress files to:\n  " + out + "/missing/Training_" + author +
                                             "_Cuts_92.qlz"});
@@ -282,8 +245,8 @@ void TestQWMenuLooper::shareImportsElsewhere() {
     QVERIFY(driver.messages().isEmpty());
     QCOMPARE(other.rows().size(), 1);
     const QString target = Path::joinHome("Training/" + author + "_Cuts_92");
-    QCOMPARE(readFile(target + "/beat.wav"), sound);
-    QCOMPARE(readFile(target + "/set.qlt"), header);
+    QCOMPARE(TestFiles::read(target + "/beat.wav"), sound);
+    QCOMPARE(TestFiles::read(target + "/set.qlt"), header);
     QCOMPARE(other.loopers().first().path_picture(), target + "/author.png");
     QVERIFY(QDir(target).removeRecursively());
 }
@@ -357,17 +320,17 @@ void TestQWMenuLooper::deleteKeepsOthers() {
     QFETCH(QString, sound);
     QFETCH(QStringList, kept);
     const QString dir = Path::joinHome(folder);
-    writeFile(dir + "/own.wav", "own");
-    writeFile(dir + "/author.png", "png");
+    QVERIFY(TestFiles::write(dir + "/own.wav", "own"));
+    QVERIFY(TestFiles::write(dir + "/author.png", "png"));
     if (sound == "shared.wav") {
-        writeFile(dir + "/shared.wav", "shared");
+        QVERIFY(TestFiles::write(dir + "/shared.wav", "shared"));
         const QLooper other("", 1, ModelActivatedMode::Looper, 0, "O", "DJ", "", "", 90, "shared.wav", 0, "", "",
                             "", "", "", "");
         QVERIFY(Header::exportHeaderToQLTFile(dir + "/other.qlt", &other));
     }
     const QLooper set(dir + "/set.qlt", 1, ModelActivatedMode::Looper, 0, "S", "DJ", "", "", 90,
                       QDir(dir).filePath(sound), 0, "", "", "", "", "", "");
-    writeFile(set.filename(), "header");
+    QVERIFY(TestFiles::write(set.filename(), "header"));
     QWLooper row(QUuid::createUuid(), "Looper", set);
     ModalDriver driver;
     driver.setAnswer(QMessageBox::Yes);
@@ -395,9 +358,8 @@ void TestQWMenuLooper::screenshots() {
     QCOMPARE(panel.rows().first()->id(), Constant::Default::UUID);
     Artifacts::save(&panel, "library-panel");
     const auto row = [&](int index) { return panel.rows().value(index); };
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
     for (int i : {0, 1, 2})
-        QApplication::sendEvent(row(i), &enter);
+        GuiTest::hover(row(i), true);
     row(2)->play();
     const auto visibleButtons = [&](int index) {
         int visible = 0;
@@ -408,8 +370,7 @@ void TestQWMenuLooper::screenshots() {
     QCOMPARE(visibleButtons(0), 2); // the default set: play and share, never delete
     QCOMPARE(visibleButtons(1), 3); // hovered: play, delete, share
     QCOMPARE(visibleButtons(2), 1); // playing: pause only
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(row(0), &leave);
+    GuiTest::hover(row(0), false);
     QCOMPARE(visibleButtons(0), 0);
     Artifacts::save(&panel, "library-panel-hovered-playing");
     // Texts from files stay text: the markup of the first row shows as typed, its link is not clickable.

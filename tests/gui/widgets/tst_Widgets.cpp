@@ -1,12 +1,15 @@
 #include <QEnterEvent>
 #include <QFile>
+#include <QGridLayout>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
 
+#include "Artifacts.h"
 #include "GuiTest.h"
 #include "core/Constant.h"
 #include "core/Mode.h"
@@ -23,7 +26,16 @@
 #include "gui/widgets/QBSelectInput.h"
 #include "gui/widgets/QBToggle.h"
 #include "gui/widgets/QBToggleCircular.h"
+#include "gui/widgets/QCSelectDisplayMode.h"
+#include "gui/widgets/QComboBoxBpm.h"
+#include "gui/widgets/QComboBoxDisplayFrequency.h"
+#include "gui/widgets/QComboBoxInputBuffer.h"
+#include "gui/widgets/QComboBoxOutputBuffer.h"
+#include "gui/widgets/QComboBoxProcessingBuffer.h"
+#include "gui/widgets/QCustomComboBox.h"
+#include "gui/widgets/QCustomSlider.h"
 #include "gui/widgets/QDLed.h"
+#include "gui/widgets/QWRotationLabel.h"
 
 namespace {
 
@@ -52,10 +64,55 @@ bool shows(const QAbstractButton* button, const QString& name) {
            QIcon(Path::joinResourceIcon(name)).pixmap(size).toImage();
 }
 
+enum State { Normal, Checked, Hovered, Disabled };
+
+// One widget of each class in the given state.
+QList<QWidget*> widgetsIn(State state) {
+    QList<QWidget*> widgets;
+    for (const char* kind :
+         {"QBPush", "QBPushDark", "QB2Push", "QB2PushDark", "QBToggle", "QBToggleCircular", "QBMidiLearn"})
+        widgets << makeButton(kind).release();
+    auto* selector = new QBSelectInput;
+    auto* led = new QDLed("metronom.png");
+    auto* menu = new QBPushMenu(ModelActivatedMode::Looper, "musical-disc-and-dj-hand.png");
+    auto* bpm = new QComboBoxBpm;
+    auto* display = new QCSelectDisplayMode;
+    auto* custom = new QCustomComboBox;
+    custom->setObjectName("big");
+    custom->addItems({"generic_V2", "serato_2a"});
+    auto* slider = new QCustomSlider(Qt::Horizontal);
+    slider->setRange(50, 200);
+    slider->setFixedWidth(120);
+    auto* volume = new QCustomSlider(Qt::Vertical);
+    volume->setObjectName("volume");
+    widgets << selector << led << menu << makeButton("QBPushMenuNoLabel").release() << bpm << display
+            << custom << slider << volume << new QComboBoxDisplayFrequency("")
+            << new QComboBoxInputBuffer(ModelGraph::INPUT_A, "256") << new QComboBoxOutputBuffer("")
+            << new QComboBoxProcessingBuffer(ModelGraph::INPUT_A, "");
+    slider->setValue(state == Checked ? 160 : 90);
+    volume->setValue(state == Checked ? 90 : 50);
+    if (state == Checked) {
+        for (QWidget* widget : widgets) {
+            if (auto* button = qobject_cast<QPushButton*>(widget); button && button->isCheckable())
+                button->setChecked(true);
+        }
+        selector->toggleState();
+        led->trigger();
+        bpm->setCurrentText("32");
+        display->setCurrentIndex(2);
+    }
+    if (state == Hovered)
+        GuiTest::hover(menu, true);
+    for (QWidget* widget : widgets)
+        widget->setEnabled(widget->isEnabled() && state != Disabled);
+    return widgets;
+}
+
 } // namespace
 
-// The tool-bar, panel and side-menu buttons: which presses act, what they announce, and what they keep.
-class TestButtons : public QObject {
+// The tool-bar, panel and side-menu buttons: which presses act, what they announce, and what they keep;
+// then every button, toggle, lamp, menu entry, combo and slider under the application's style sheet.
+class TestWidgets : public QObject {
     Q_OBJECT
 
 private slots:
@@ -68,9 +125,10 @@ private slots:
     void menuEntryGrowsAndShrinks();
     void authorPicture_data();
     void authorPicture();
+    void gallery();
 };
 
-void TestButtons::press_data() {
+void TestWidgets::press_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<int>("button"); // 0: mouseClick()
@@ -88,7 +146,7 @@ void TestButtons::press_data() {
     QTest::newRow("menu icon right") << "QBPushMenuNoLabel" << true << int(Qt::RightButton) << 1;
 }
 
-void TestButtons::press() {
+void TestWidgets::press() {
     QFETCH(QString, kind);
     QFETCH(bool, enabled);
     QFETCH(int, button);
@@ -116,7 +174,7 @@ void TestButtons::press() {
     }
 }
 
-void TestButtons::toggle_data() {
+void TestWidgets::toggle_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("startChecked");
     QTest::addColumn<bool>("enabled");
@@ -138,7 +196,7 @@ void TestButtons::toggle_data() {
     QTest::newRow("toggleOffIfEnabled enabled") << toggle << true << true << offIfEnabled << false << 0 << 1;
 }
 
-void TestButtons::toggle() {
+void TestWidgets::toggle() {
     QFETCH(QString, kind);
     QFETCH(bool, startChecked);
     QFETCH(bool, enabled);
@@ -158,7 +216,7 @@ void TestButtons::toggle() {
     QTEST(int(offs.size()), "offs");
 }
 
-void TestButtons::selectInputCycles() {
+void TestWidgets::selectInputCycles() {
     Mode* mode = Singleton::instance()->instanceMode();
     mode->setInputText(ModelInput::UNDEFINED);
     QBSelectInput selector;
@@ -184,7 +242,7 @@ void TestButtons::selectInputCycles() {
     QCOMPARE(values.takeFirst().at(0).value<ModelInput::EnumInput>(), ModelInput::TEXT_A);
 }
 
-void TestButtons::ledGoesDark() {
+void TestWidgets::ledGoesDark() {
     QDLed led("metronom.png");
     QVERIFY(!led.isEnabled());
     led.trigger();
@@ -197,7 +255,7 @@ void TestButtons::ledGoesDark() {
     QTRY_VERIFY_WITH_TIMEOUT(!led.isEnabled(), 2000);
 }
 
-void TestButtons::menuEntryGrowsAndShrinks() {
+void TestWidgets::menuEntryGrowsAndShrinks() {
     Mode* mode = Singleton::instance()->instanceMode();
     QBPushMenu entry(ModelActivatedMode::Looper, "musical-disc-and-dj-hand.png");
     QCOMPARE(entry.objectName(), QString("dark"));
@@ -205,12 +263,10 @@ void TestButtons::menuEntryGrowsAndShrinks() {
     QSignalSpy noFocus(&entry, &QBPushMenu::s_MenuNoFocus);
     QSignalSpy pushes(&entry, &QBPushMenu::s_Push);
 
-    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
-    QApplication::sendEvent(&entry, &enter);
+    GuiTest::hover(&entry, true);
     QCOMPARE(entry.size(), QSize(35, 150));
     QVERIFY(mode->modeMenuFocus());
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(&entry, &leave);
+    GuiTest::hover(&entry, false);
     QCOMPARE(noFocus.size(), 1);
     QVERIFY(!mode->modeMenuFocus());
     QCOMPARE(entry.size(), QSize(35, 150));
@@ -229,7 +285,7 @@ void TestButtons::menuEntryGrowsAndShrinks() {
     QVERIFY(!entry.isDown());
 }
 
-void TestButtons::authorPicture_data() {
+void TestWidgets::authorPicture_data() {
     QTest::addColumn<QByteArray>("format"); // empty: no file; "text": not a picture
     QTest::addColumn<QSize>("fileSize");
     QTest::newRow("wide picture") << QByteArray("PNG") << QSize(400, 100);
@@ -238,7 +294,7 @@ void TestButtons::authorPicture_data() {
     QTest::newRow("not a picture") << QByteArray("text") << QSize();
 }
 
-void TestButtons::authorPicture() {
+void TestWidgets::authorPicture() {
     QFETCH(QByteArray, format);
     QFETCH(QSize, fileSize);
     const QString path = Path::joinInput(Constant::Default::AUTHOR_FILE);
@@ -264,5 +320,59 @@ void TestButtons::authorPicture() {
     QFile::remove(path);
 }
 
-QUILLON_GUI_TEST_MAIN(TestButtons)
-#include "tst_Buttons.moc"
+void TestWidgets::gallery() {
+    GuiTest::applyAppearance();
+    QWidget panel;
+    panel.setAutoFillBackground(true);
+    auto* grid = new QGridLayout(&panel);
+    grid->setSpacing(8);
+    const char* states[] = {"normal", "checked", "hovered", "disabled"};
+    QWidget* hoveredMenu = nullptr;
+    for (int row = 0; row < 4; ++row) {
+        grid->addWidget(new QLabel(states[row]), row, 0);
+        const QList<QWidget*> widgets = widgetsIn(State(row));
+        for (int column = 0; column < widgets.size(); ++column)
+            grid->addWidget(widgets[column], row, column + 1, Qt::AlignTop);
+        if (row == Hovered)
+            hoveredMenu = widgets[9];
+    }
+    grid->addWidget(new QBIconPush("LogoQuillon.png"), 4, 1, 1, 6, Qt::AlignLeft);
+    panel.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&panel));
+    // Each widget of the hovered row as if the pointer rested on it (buttons track it on moves).
+    for (int column = 1; column < grid->columnCount(); ++column) {
+        QWidget* widget = grid->itemAtPosition(Hovered, column)->widget();
+        widget->setAttribute(Qt::WA_UnderMouse);
+        const QPointF centre = QRectF(widget->rect()).center();
+        QMouseEvent move(QEvent::MouseMove, centre, widget->mapToGlobal(centre), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    QVERIFY(!Artifacts::save(&panel, "widgets").isEmpty());
+
+    // A checked toggle wears the accent, an unchecked one does not; learning is red.
+    const QImage picture = panel.grab().toImage();
+    const auto probe = [&](int row, int index) {
+        return picture.pixelColor(grid->itemAtPosition(row, index + 1)->widget()->geometry().topLeft() +
+                                  QPoint(8, 25));
+    };
+    const auto tinted = [](const QColor& c) { return c.green() > c.red() + 20 && c.blue() > c.red() + 20; };
+    QVERIFY2(tinted(probe(Checked, 4)) && !tinted(probe(Normal, 4)),
+             "a checked toggle looks like an unchecked one");
+    QVERIFY(probe(Checked, 6).red() > 150 && probe(Checked, 6).green() < 120);
+
+    // The hovered side-menu entry shows its caption, painted upwards in the space above its picture.
+    QCOMPARE(hoveredMenu->size(), QSize(35, 150));
+    auto* caption = hoveredMenu->findChild<QWRotationLabel*>();
+    QCOMPARE(caption->caption(), QString("Looper"));
+    const QImage image = caption->grab().toImage();
+    const QRgb background = image.pixel(1, 1);
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ink += image.pixel(x, y) != background;
+    QVERIFY(ink > 20);
+}
+
+QUILLON_GUI_TEST_MAIN(TestWidgets)
+#include "tst_Widgets.moc"

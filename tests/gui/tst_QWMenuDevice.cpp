@@ -1,15 +1,10 @@
 #include <QCheckBox>
-#include <QDir>
-#include <QFile>
 #include <QGridLayout>
-#include <QHBoxLayout>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <array>
@@ -19,6 +14,7 @@
 #include "FileSizeLimit.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
+#include "TestFiles.h"
 #include "core/Mode.h"
 #include "core/Path.h"
 #include "core/Performance.h"
@@ -43,17 +39,12 @@ Setting* setting() {
     return registry()->instanceSetting();
 }
 
-QString configPath() {
-    return Path::joinInput("config.ini");
+QByteArray config() {
+    return TestFiles::read(Path::joinInput("config.ini"));
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-QVariant storedValue(const QString& key) {
-    return QSettings(configPath(), QSettings::IniFormat).value("device/" + key);
+QString storedValue(const QString& key) {
+    return QSettings(Path::joinInput("config.ini"), QSettings::IniFormat).value("device/" + key).toString();
 }
 
 std::unique_ptr<QWMenuDevice> makePanel() {
@@ -86,10 +77,10 @@ QLineEdit* learnLine(QWidget* panel) {
     return childWhere<QLineEdit>(panel, [](QLineEdit* line) { return !line->isEnabled(); });
 }
 
-bool writePicture(const QString& path, const QColor& colour, const char* format) {
+bool writePicture(const QString& path, const QColor& colour) {
     QImage image(400, 20, QImage::Format_RGB32);
     image.fill(colour);
-    return image.save(path, format);
+    return image.save(path);
 }
 
 } // namespace
@@ -148,7 +139,7 @@ void TestQWMenuDevice::deviceList() {
     QVERIFY(QTest::qWaitForWindowExposed(panel.get()));
     QCustomComboBox* combo = panel->inputACombo();
     QCOMPARE(combo->currentText(), listed ? stored : QString());
-    const QByteArray config = readFile(configPath());
+    const QByteArray before = config();
     QSignalSpy changes(combo, &QComboBox::currentIndexChanged);
 
     combo->showPopup();
@@ -158,9 +149,9 @@ void TestQWMenuDevice::deviceList() {
     combo->hidePopup();
     QCOMPARE(changes.size(), pick ? 1 : 0);
     if (pick) {
-        QCOMPARE(storedValue("inputA").toString(), devices.at(4));
+        QCOMPARE(storedValue("inputA"), devices.at(4));
     } else {
-        QCOMPARE(readFile(configPath()), config);
+        QCOMPARE(config(), before);
         QCOMPARE(combo->currentText(), listed ? stored : QString());
     }
 }
@@ -187,7 +178,7 @@ void TestQWMenuDevice::timecode() {
     if (!pick.isEmpty())
         panel->timecodeCombo()->setCurrentText(pick);
     QTEST(panel->timecodeCombo()->currentText(), "format");
-    QTEST(storedValue("timecode").toString(), "format");
+    QTEST(storedValue("timecode"), "format");
     QTEST(registry()->instanceMode()->modeFullDVS(), "fullDVS");
 }
 
@@ -211,7 +202,7 @@ void TestQWMenuDevice::learnAtStart() {
     QFETCH(bool, mapping);
     QFETCH(int, controller);
     // The store can only write a learned pair; an empty value comes from the file.
-    QSettings(configPath(), QSettings::IniFormat).setValue("device/learnMidi", learned);
+    QSettings(Path::joinInput("config.ini"), QSettings::IniFormat).setValue("device/learnMidi", learned);
     setting()->paramLearn_Midi(true);
     registry()->instanceMidi()->setCrossFader(nullptr);
     const QString map = Path::joinInput("Conf_Midi_Z2.ncc");
@@ -235,7 +226,7 @@ void TestQWMenuDevice::learnedControl() {
     QSignalSpy learned(panel.get(), &QWMenuDevice::s_UpdateCrossFader);
     panel->updateCrossfaderValue(2, 21);
     QCOMPARE(learned.size(), 1);
-    QCOMPARE(storedValue("learnMidi").toString(), QString("2/21"));
+    QCOMPARE(storedValue("learnMidi"), QString("2/21"));
     QCOMPARE(learnLine(panel.get())->text(), QString("Ch03.CC.021"));
     QVERIFY(!panel->learnButton()->isChecked());
     const std::optional<ObjectMidi> crossFader = registry()->instanceMidi()->crossFader();
@@ -243,86 +234,70 @@ void TestQWMenuDevice::learnedControl() {
 }
 
 void TestQWMenuDevice::thresholds_data() {
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<int>("leftSlider");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("leftSlider"); // the left slider runs from 10 (threshold 0) down to 0
     QTest::addColumn<int>("moveLeftTo");
     QTest::addColumn<int>("moveRightTo");
-    QTest::addColumn<QString>("storedLeft");
-    QTest::addColumn<QString>("storedRight");
-    const auto row = [](const char* name, int left, int right, int leftSlider, int leftTo, int rightTo) {
-        QTest::newRow(name) << QString::number(left) << QString::number(right) << leftSlider << leftTo
-                            << rightTo << QString::number(10 - leftTo) << QString::number(rightTo);
-    };
-    row("left 3", 3, 127, 7, 10, 127);
-    row("left 0, right 120", 0, 120, 10, 0, 117);
+    QTest::newRow("left 3") << 3 << 127 << 7 << 10 << 127;
+    QTest::newRow("left 0, right 120") << 0 << 120 << 10 << 0 << 117;
 }
 
 void TestQWMenuDevice::thresholds() {
-    QFETCH(QString, left);
-    QFETCH(QString, right);
+    QFETCH(int, left);
+    QFETCH(int, right);
     QFETCH(int, moveLeftTo);
     QFETCH(int, moveRightTo);
-    setting()->setParamCrossfaderLeft(left);
-    setting()->setParamCrossfaderRight(right);
+    setting()->setParamCrossfaderLeft(QString::number(left));
+    setting()->setParamCrossfaderRight(QString::number(right));
     auto panel = makePanel();
     QCustomSlider* leftSlider = sliderWithRange(panel.get(), 0, 10);
     QCustomSlider* rightSlider = sliderWithRange(panel.get(), 117, 127);
     QTEST(leftSlider->value(), "leftSlider");
-    QCOMPARE(rightSlider->value(), right.toInt());
-    QCOMPARE(rowTexts(leftSlider), QStringList({left, right}));
+    QCOMPARE(rightSlider->value(), right);
+    QCOMPARE(rowTexts(leftSlider), QStringList({QString::number(left), QString::number(right)}));
 
     leftSlider->setValue(moveLeftTo);
     rightSlider->setValue(moveRightTo);
-    QTEST(storedValue("crossFaderLeft").toString(), "storedLeft");
-    QTEST(storedValue("crossFaderRight").toString(), "storedRight");
-    QTEST(rowTexts(leftSlider).constFirst(), "storedLeft");
+    const QString storedLeft = QString::number(10 - moveLeftTo);
+    QCOMPARE(storedValue("crossFaderLeft"), storedLeft);
+    QCOMPARE(storedValue("crossFaderRight"), QString::number(moveRightTo));
+    QCOMPARE(rowTexts(leftSlider).constFirst(), storedLeft);
 }
 
 void TestQWMenuDevice::volumes_data() {
-    QTest::addColumn<int>("channel");
+    QTest::addColumn<ModelVolume::EnumVolume>("channel");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("action");
+    QTest::addColumn<QByteArray>("action");
     QTest::addColumn<QString>("stored"); // empty: config.ini unchanged
     using V = ModelVolume::EnumVolume;
-    const auto row = [](const char* name, V channel, const char* start, const char* action,
-                        const char* stored) {
-        QTest::newRow(name) << int(channel) << QString(start) << QString(action) << QString(stored);
-    };
-    row("up on the looper at 100", V::LOOPER, "100", "up", "");
-    row("silence on the decks at 40", V::DECK_A_B, "40", "none", "0");
-    row("up on the recordings", V::RECORD_A_B, "50", "up", "51");
-    row("down on the metronome at 0", V::METRONUM, "0", "down", "");
-    row("down on the metronome", V::METRONUM, "7", "down", "6");
-    row("up on Undefined", V::Undefined, "50", "up", "");
+    QTest::newRow("up on the looper at 100") << V::LOOPER << "100" << QByteArray("volumeUp") << "";
+    QTest::newRow("silence on the decks at 40") << V::DECK_A_B << "40" << QByteArray("volumeNoSound") << "0";
+    QTest::newRow("up on the recordings") << V::RECORD_A_B << "50" << QByteArray("volumeUp") << "51";
+    QTest::newRow("down on the metronome at 0") << V::METRONUM << "0" << QByteArray("volumeDown") << "";
+    QTest::newRow("down on the metronome") << V::METRONUM << "7" << QByteArray("volumeDown") << "6";
+    QTest::newRow("up on Undefined") << V::Undefined << "50" << QByteArray("volumeUp") << "";
 }
 
 void TestQWMenuDevice::volumes() {
-    QFETCH(int, channel);
+    QFETCH(ModelVolume::EnumVolume, channel);
     QFETCH(QString, start);
-    QFETCH(QString, action);
+    QFETCH(QByteArray, action);
     QFETCH(QString, stored);
     for (auto store : {&Setting::setParamVolumeLooper, &Setting::setParamVolumeDeck,
                        &Setting::setParamVolumeRecord, &Setting::setParamVolumeMetronum})
         (setting()->*store)(start);
     auto panel = makePanel();
-    const QByteArray config = readFile(configPath());
+    const QByteArray before = config();
     QSignalSpy updates(panel.get(), &QWMenuDevice::s_UpdateVolume);
-    const auto volume = ModelVolume::EnumVolume(channel);
-    if (action == "up")
-        panel->volumeUp(volume);
-    else if (action == "down")
-        panel->volumeDown(volume);
-    else
-        panel->volumeNoSound(volume);
+    QVERIFY(QMetaObject::invokeMethod(panel.get(), action, Q_ARG(ModelVolume::EnumVolume, channel)));
     QCOMPARE(updates.size(), stored.isEmpty() ? 0 : 1);
-    if (stored.isEmpty()) {
-        QCOMPARE(readFile(configPath()), config);
-        return;
-    }
-    const std::array volumes = {&Setting::paramVolumeLooper, &Setting::paramVolumeDeck,
-                                &Setting::paramVolumeRecord, &Setting::paramVolumeMetronum};
-    QCOMPARE((setting()->*volumes[channel])(false), stored.toDouble());
+    const auto volume = std::array{&Setting::paramVolumeLooper, &Setting::paramVolumeDeck,
+                                   &Setting::paramVolumeRecord, &Setting::paramVolumeMetronum};
+    if (stored.isEmpty())
+        QCOMPARE(config(), before);
+    else
+        QCOMPARE((setting()->*volume[channel])(false), stored.toDouble());
 }
 
 void TestQWMenuDevice::latency_data() {
@@ -394,7 +369,7 @@ void TestQWMenuDevice::graphOption() {
     QVERIFY(box);
     QSignalSpy redraws(panel.get(), &QWMenuDevice::s_HideShowOptionGraph);
     box->click();
-    QTEST(storedValue(key).toString(), "stored");
+    QTEST(storedValue(key), "stored");
     QCOMPARE(redraws.size(), key.startsWith("Graph") ? 1 : 0);
 }
 
@@ -428,7 +403,7 @@ void TestQWMenuDevice::nameStoredPerKeystroke() {
     auto panel = makePanel();
     QLineEdit* name = childWhere<QLineEdit>(panel.get(), [](QLineEdit* line) { return line->isEnabled(); });
     QStringList stored;
-    connect(name, &QLineEdit::textChanged, this, [&] { stored << storedValue("name").toString(); });
+    connect(name, &QLineEdit::textChanged, this, [&] { stored << storedValue("name"); });
     QTest::keyClicks(name, "DJ");
     QCOMPARE(stored, QStringList({"QuillonD", "QuillonDJ"}));
 }
@@ -450,15 +425,12 @@ void TestQWMenuDevice::authorPicture() {
     QFETCH(bool, replaced);
     QFETCH(QString, message);
     const QString author = Path::joinInput("author.png");
-    QVERIFY(writePicture(author, Qt::red, "PNG"));
-    QTemporaryDir folder;
-    QVERIFY(writePicture(folder.filePath("new.png"), Qt::blue, "PNG"));
-    QVERIFY(writePicture(folder.filePath("new.jpg"), Qt::blue, "JPG"));
-    QFile notes(folder.filePath("notes.png"));
-    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a picture") > 0);
-    notes.close();
-    const QString source = chosen == "author.png" ? author : chosen.isEmpty() ? "" : folder.filePath(chosen);
-    const QByteArray before = readFile(author);
+    const QString folder = TestSandbox::root() + "/";
+    QVERIFY(writePicture(author, Qt::red) && writePicture(folder + "new.png", Qt::blue) &&
+            writePicture(folder + "new.jpg", Qt::blue) &&
+            TestFiles::write(folder + "notes.png", "not a picture"));
+    const QString source = chosen == "author.png" ? author : chosen.isEmpty() ? "" : folder + chosen;
+    const QByteArray before = TestFiles::read(author);
 
     auto panel = makePanel();
     auto* picture = panel->findChild<QBIconPush*>();
@@ -468,14 +440,14 @@ void TestQWMenuDevice::authorPicture() {
     {
         std::unique_ptr<FileSizeLimit> full;
         if (QByteArray(QTest::currentDataTag()) == "the copy fails")
-            full = std::make_unique<FileSizeLimit>(readFile(source).size() / 2);
+            full = std::make_unique<FileSizeLimit>(TestFiles::read(source).size() / 2);
         QTest::mouseClick(picture, Qt::LeftButton);
     }
     QCOMPARE(driver.dialogCount(), 1);
     QCOMPARE(driver.messages(), message.isEmpty() ? QStringList() : QStringList{message});
     const bool itself = source == author;
     QCOMPARE(reloads.size(), replaced || itself ? 1 : 0);
-    QCOMPARE(readFile(author), replaced ? readFile(source) : before);
+    QCOMPARE(TestFiles::read(author), replaced ? TestFiles::read(source) : before);
     const QImage shown = picture->findChild<QLabel*>()->pixmap().toImage();
     QCOMPARE(QColor(shown.pixel(shown.width() - 1, shown.height() - 1)).blue() > 200, replaced);
     QCOMPARE(QDir(Path::joinInput("")).entryList({"author*"}, QDir::Files), QStringList{"author.png"});

@@ -68,12 +68,6 @@ QByteArray riff(const QByteArray& chunks) {
     return "RIFF" + u32(4) + "WAVE" + chunks;
 }
 
-// What the writer must produce: the canonical 44-byte stereo 16-bit header, then the samples.
-QByteArray canonical(const QByteArray& data, quint32 rate) {
-    return "RIFF" + u32(36 + data.size()) + "WAVE" + fmtChunk(1, 2, 16, rate) + "data" + u32(data.size()) +
-           data;
-}
-
 QList<qint16> channel(int first, int step, int count) {
     QList<qint16> list;
     for (int i = 0; i < count; ++i)
@@ -119,7 +113,7 @@ void TestManageWAV::written() {
     QVERIFY(wav.createWAVFile(file.fileName(), &descriptor) && file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     QTEST(int(bytes.size()), "fileSize");
-    QCOMPARE(bytes, canonical(pcm(std::min(count, limit)), quint32(rate)));
+    QCOMPARE(bytes, TestFiles::wavFile(pcm(std::min(count, limit)), quint32(rate)));
 }
 
 void TestManageWAV::writeFailureIsReported() {

@@ -39,6 +39,14 @@ inline QByteArray field(const QString& text) {
     return le<quint32>(quint32(b64.size())) + b64;
 }
 
+// A WAV file of the canonical layout: the 44-byte header (format 1 is PCM, 3 floating point), then `data`.
+inline QByteArray wavFile(const QByteArray& data, quint32 rate = 48000, quint16 channels = 2, quint16 bits = 16,
+                          quint16 format = 1) {
+    return "RIFF" + le<quint32>(quint32(36 + data.size())) + "WAVEfmt " + le<quint32>(16) + le(format) +
+           le(channels) + le(rate) + le<quint32>(rate * channels * bits / 8) + le<quint16>(channels * bits / 8) +
+           le(bits) + "data" + le<quint32>(quint32(data.size())) + data;
+}
+
 // The values of a training file, in the order the file stores them.
 struct Training {
     ModelActivatedMode::EnumActivatedMode mode = ModelActivatedMode::Looper;

@@ -17,6 +17,7 @@
 #include "core/ManageWAV.h"
 #include "core/Mode.h"
 #include "core/Performance.h"
+#include "core/QDeviceRegEx.h"
 #include "core/QListDataCurve.h"
 #include "core/QSample.h"
 #include "core/QWav.h"
@@ -405,21 +406,12 @@ void TestWorkerPlayObject::noStreamNoPortAudio() {
 }
 
 void TestWorkerPlayObject::realStream() {
-    QFile capture(TestSandbox::alsaCaptureFile());
-    QVERIFY(capture.open(QIODevice::WriteOnly)); // the test devices are listed only with it
-    capture.close();
-    QCOMPARE(Pa_Initialize(), paNoError);
-    PaDeviceIndex device = paNoDevice;
-    for (PaDeviceIndex i = 0; i < Pa_GetDeviceCount(); ++i) {
-        if (QByteArray(Pa_GetDeviceInfo(i)->name) == AlsaTestConfig::PLAYBACK_DEVICE)
-            device = i;
-    }
-    Pa_Terminate();
-    QVERIFY(device != paNoDevice);
-
+    const QStringList listed =
+        registry()->devicesAudio(ModelAudioDeviceInfo::AUDIO_OUTPUT).filter(AlsaTestConfig::PLAYBACK_DEVICE);
+    QVERIFY(!listed.isEmpty());
     WorkerPlayObject worker;
     worker.updateWavLooper(wavFile("stream.wav", ramp(1000, 1)));
-    const auto sample = std::make_shared<const QSample>(ModelGraph::PLAYBACK, device,
+    const auto sample = std::make_shared<const QSample>(ModelGraph::PLAYBACK, QDeviceRegEx(listed[0]).id(),
                                                         AlsaTestConfig::PLAYBACK_DEVICE, 48000.0, 2, 0);
     worker.load(sample);
     worker.load(sample); // closes the first stream before opening again

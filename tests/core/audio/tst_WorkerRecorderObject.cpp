@@ -10,6 +10,7 @@
 #include <portaudio.h>
 
 #include "AlsaTestConfig.h"
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "TimecodeSignal.h"
 #include "core/ManageWAV.h"
@@ -62,18 +63,11 @@ qint16 masterSample(qint64 frame, int right) {
     return qint16(frame % 30011 - 15000 + 7 * right);
 }
 
-// The data of a 16-bit stereo WAV file with the canonical 44-byte header, checked field by field.
+// The data of a 16-bit stereo WAV file of the signal's rate, with the canonical 44-byte header.
 QByteArray wavData(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "missing";
-    const QByteArray bytes = file.readAll();
-    const char* h = bytes.constData();
-    if (bytes.size() < 44 || bytes.left(4) != "RIFF" || bytes.mid(8, 8) != "WAVEfmt " ||
-        qFromLittleEndian<quint16>(h + 22) != 2 || qFromLittleEndian<quint16>(h + 34) != 16 ||
-        bytes.mid(36, 4) != "data" || qFromLittleEndian<quint32>(h + 40) != quint32(bytes.size() - 44))
-        return "malformed";
-    return bytes.mid(44);
+    const QByteArray bytes = TestFiles::read(path);
+    return bytes.left(44) == TestFiles::wavFile(bytes.mid(44), g_signal->sampleRate()).left(44) ? bytes.mid(44)
+                                                                                               : "malformed";
 }
 
 QString recordingFolder() {

@@ -24,21 +24,9 @@
 
 namespace {
 
-// A 16-bit PCM stereo WAV of `frames` frames whose samples all hold `value`.
+// A stereo WAV of `frames` frames whose 16-bit samples all hold `value`.
 QByteArray wav(int frames, qint16 value, quint16 format = 1, quint16 bits = 16) {
-    QByteArray data;
-    for (int i = 0; i < frames * 2; ++i)
-        data.append(reinterpret_cast<const char*>(&value), 2);
-    QByteArray h;
-    QDataStream out(&h, QIODevice::WriteOnly);
-    out.setByteOrder(QDataStream::LittleEndian);
-    out.writeRawData("RIFF", 4);
-    out << quint32(36 + data.size());
-    out.writeRawData("WAVEfmt ", 8);
-    out << quint32(16) << format << quint16(2) << quint32(48000) << quint32(48000 * 4) << quint16(4) << bits;
-    out.writeRawData("data", 4);
-    out << quint32(data.size());
-    return h + data;
+    return TestFiles::wavFile(TestFiles::le(value).repeated(2 * frames), 48000, 2, bits, format);
 }
 
 QString source(const QString& name, const QByteArray& bytes) {

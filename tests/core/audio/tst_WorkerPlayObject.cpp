@@ -1,7 +1,6 @@
 // The player's mix, driven by calling its output callback on plain buffers, plus one real stream
 // on the test playback device and a hand-over run with the callback on another thread.
 #include <QFile>
-#include <QtEndian>
 #include <QtTest>
 
 #include <portaudio.h>
@@ -12,9 +11,9 @@
 #include <vector>
 
 #include "AlsaTestConfig.h"
+#include "TestFiles.h"
 #include "TestSandbox.h"
 #include "core/InstCurve.h"
-#include "core/ManageWAV.h"
 #include "core/Mode.h"
 #include "core/Performance.h"
 #include "core/QDeviceRegEx.h"
@@ -70,16 +69,13 @@ QList<qint16> ramp(int size, int first, int step = 1) {
     return samples;
 }
 
-// A stereo file with `samples` on both channels, written by the recorder's own writer.
+// A stereo file with `samples` on both channels.
 QString wavFile(const QString& name, const QList<qint16>& samples, double rate = 48000.0) {
-    ManageWAV wav;
-    for (const qint16& s : samples) {
-        wav.addData(&s);
-        wav.addData(&s);
-    }
+    QByteArray data;
+    for (qint16 sample : samples)
+        data += TestFiles::le(sample).repeated(2);
     const QString path = TestSandbox::root() + "/" + name;
-    wav.createWAVFile(path, std::make_shared<QSample>(ModelGraph::PLAYBACK, -1, "", rate, 2, 0).get());
-    return path;
+    return TestFiles::write(path, TestFiles::wavFile(data, quint32(rate))) ? path : QString();
 }
 
 QData point(double degrees, double acceleration = 1.0, bool drawon = true) {
@@ -427,11 +423,10 @@ void TestWorkerPlayObject::realStream() {
     QVERIFY(!worker.isPlaying());
     QCOMPARE(Pa_GetDeviceCount(), PaDeviceIndex(paNotInitialized));
     QVERIFY(played.open(QIODevice::ReadOnly));
-    QByteArray expected(4 * FRAMES, '\0');
-    for (int k = 0; k < 999; ++k) {
-        qToLittleEndian<qint16>(qint16(k + 1), expected.data() + 4 * (PRIMING + k));
-        qToLittleEndian<qint16>(qint16(k + 1), expected.data() + 4 * (PRIMING + k) + 2);
-    }
+    QByteArray expected(4 * PRIMING, '\0');
+    for (qint16 k = 1; k < 1000; ++k)
+        expected += TestFiles::le(k).repeated(2);
+    expected += QByteArray(4 * FRAMES - expected.size(), '\0');
     QCOMPARE(played.read(4 * FRAMES), expected);
 }
 

@@ -3,8 +3,10 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <QtEndian>
@@ -26,6 +28,18 @@ inline bool write(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Every file and folder under `root` by relative path, with a file's bytes ("<folder>" for a folder).
+inline QMap<QString, QByteArray> tree(const QString& root) {
+    QMap<QString, QByteArray> entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries.insert(QDir(root).relativeFilePath(path), it.fileInfo().isDir() ? "<folder>" : read(path));
+    }
+    return entries;
 }
 
 template <typename T> QByteArray le(T value) {

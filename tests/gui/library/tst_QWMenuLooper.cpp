@@ -1,4 +1,3 @@
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -33,15 +32,7 @@ QByteArray header(ModelActivatedMode::EnumActivatedMode mode, const QString& tit
 
 // Every file and folder under the data folder, with its bytes.
 QMap<QString, QByteArray> tree() {
-    QMap<QString, QByteArray> files;
-    const QDir data(Path::appData());
-    QDirIterator it(data.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files.insert(data.relativeFilePath(path), it.fileInfo().isDir() ? "<dir>" : TestFiles::read(path));
-    }
-    return files;
+    return TestFiles::tree(Path::appData());
 }
 
 struct Entry {

@@ -81,17 +81,20 @@ void TestMenus::initTestCase() {
 }
 
 void TestMenus::pages_data() {
-    QTest::addColumn<QStringList>("presses"); // entry names; "close" calls disableSubMenu
+    QTest::addColumn<QStringList>(
+        "presses"); // entry names, "right" before one for a right press; "close" calls disableSubMenu
     QTest::addColumn<QStringList>("signals");
     QTest::addColumn<QString>("mode");
-    QTest::newRow("Looper twice") << QStringList{"Looper", "Looper"} << QStringList{"Looper", "Enable", "Disable"}
-                                  << "Undefined";
-    QTest::newRow("Looper then Color") << QStringList{"Looper", "Color"}
-                                       << QStringList{"Looper", "Enable", "Color", "Enable"} << "Color";
-    QTest::newRow("closed, then Setting") << QStringList{"Setting", "close", "Setting"}
-                                          << QStringList{"Device", "Enable", "Disable", "Device", "Enable"}
-                                          << "Setting";
-    QTest::newRow("Recording") << QStringList{"Recording"} << QStringList{"Recording", "Enable"} << "Recording";
+    QTest::newRow("Looper twice") << QStringList{"Looper", "Looper"}
+                                  << QStringList{"Looper", "Enable", "Disable"} << "Undefined";
+    QTest::newRow("Looper then Color")
+        << QStringList{"Looper", "Color"} << QStringList{"Looper", "Enable", "Color", "Enable"} << "Color";
+    QTest::newRow("closed, then Setting")
+        << QStringList{"Setting", "close", "Setting"}
+        << QStringList{"Device", "Enable", "Disable", "Device", "Enable"} << "Setting";
+    QTest::newRow("Recording") << QStringList{"Recording"} << QStringList{"Recording", "Enable"}
+                               << "Recording";
+    QTest::newRow("right press") << QStringList{"right Looper"} << QStringList{} << "Undefined";
 }
 
 void TestMenus::pages() {
@@ -101,9 +104,12 @@ void TestMenus::pages() {
         connect(entry, &QBPushMenu::s_Push, &menu, &QWMenuMode::controllerSubMode);
     QStringList emitted;
     const std::pair<void (QWMenuMode::*)(), const char*> names[] = {
-        {&QWMenuMode::s_ModeRecording_Enable, "Recording"}, {&QWMenuMode::s_ModeLooper_Enable, "Looper"},
-        {&QWMenuMode::s_ModeTraining_Enable, "Training"},   {&QWMenuMode::s_ModeColor_Enable, "Color"},
-        {&QWMenuMode::s_ModeDevice_Enable, "Device"},       {&QWMenuMode::s_Mode_Enable, "Enable"},
+        {&QWMenuMode::s_ModeRecording_Enable, "Recording"},
+        {&QWMenuMode::s_ModeLooper_Enable, "Looper"},
+        {&QWMenuMode::s_ModeTraining_Enable, "Training"},
+        {&QWMenuMode::s_ModeColor_Enable, "Color"},
+        {&QWMenuMode::s_ModeDevice_Enable, "Device"},
+        {&QWMenuMode::s_Mode_Enable, "Enable"},
         {&QWMenuMode::s_Mode_Disable, "Disable"}};
     for (const auto& [signal, name] : names)
         connect(&menu, signal, this, [&emitted, name = QString(name)] { emitted << name; });
@@ -111,7 +117,8 @@ void TestMenus::pages() {
         if (press == "close")
             menu.disableSubMenu();
         else
-            QTest::mouseClick(entryFor(menu, press), Qt::LeftButton);
+            QTest::mouseClick(entryFor(menu, press.section(' ', -1)),
+                              press.startsWith("right") ? Qt::RightButton : Qt::LeftButton);
     }
     QTEST(emitted, "signals");
     QTEST(Model::toText(menu.currentMode()), "mode");
@@ -125,6 +132,7 @@ void TestMenus::hoverMovesBetweenEntries() {
     menu.show();
     QBPushMenu* recording = entryFor(menu, "Recording");
     QBPushMenu* looper = entryFor(menu, "Looper");
+    QCOMPARE(looper->size(), QSize(35, 50));
     GuiTest::hover(recording, true);
     GuiTest::hover(recording, false);
     GuiTest::hover(looper, true);
@@ -154,17 +162,23 @@ void TestMenus::openSet_data() {
     QTest::addColumn<QString>("modeText");
     QTest::addColumn<QStringList>("link"); // the text shown, then each link's target
     const QString looper = "Looper\n92 bpm";
-    QTest::newRow("training") << int(ModelActivatedMode::Training) << "Crab drill" << "DJ Q"
-                              << "https://example.org/q?a=1&b=2" << "Training\n92 bpm"
-                              << QStringList{"DJ Q", "https://example.org/q?a=1&b=2"};
-    QTest::newRow("empty author") << int(ModelActivatedMode::Recording) << "" << "" << ""
+    QTest::newRow("training") << int(ModelActivatedMode::Training) << "Crab drill"
+                              << "DJ Q"
+                              << "https://example.org/q?a=1&b=2"
+                              << "Training\n92 bpm" << QStringList{"DJ Q", "https://example.org/q?a=1&b=2"};
+    QTest::newRow("empty author") << int(ModelActivatedMode::Recording) << ""
+                                  << ""
+                                  << ""
                                   << "Recording\n92 bpm" << QStringList{""};
-    QTest::newRow("markup in the file") << int(ModelActivatedMode::Looper) << "<i>t</i>" << "<b>x</b>"
+    QTest::newRow("markup in the file") << int(ModelActivatedMode::Looper) << "<i>t</i>"
+                                        << "<b>x</b>"
                                         << "http://a.b/\"><script>" << looper << QStringList{"<b>x</b>", ""};
-    QTest::newRow("script link") << int(ModelActivatedMode::Looper) << "t" << "x" << "javascript:alert(1)"
-                                 << looper << QStringList{"x", ""};
-    QTest::newRow("file link") << int(ModelActivatedMode::Looper) << "t" << "x" << "file:///etc/passwd" << looper
-                               << QStringList{"x", ""};
+    QTest::newRow("script link") << int(ModelActivatedMode::Looper) << "t"
+                                 << "x"
+                                 << "javascript:alert(1)" << looper << QStringList{"x", ""};
+    QTest::newRow("file link") << int(ModelActivatedMode::Looper) << "t"
+                               << "x"
+                               << "file:///etc/passwd" << looper << QStringList{"x", ""};
 }
 
 void TestMenus::openSet() {
@@ -173,8 +187,8 @@ void TestMenus::openSet() {
     QFETCH(QString, author);
     QFETCH(QString, url);
     QWGridTool bar;
-    bar.updateRemoteList(QLooper("x.qlt", 1, ModelActivatedMode::EnumActivatedMode(mode), 0, title, author, url, "",
-                                 92, "", 0, "", "", "", "", "", ""));
+    bar.updateRemoteList(QLooper("x.qlt", 1, ModelActivatedMode::EnumActivatedMode(mode), 0, title, author,
+                                 url, "", 92, "", 0, "", "", "", "", "", ""));
     QCOMPARE(bar.titleLabel()->text(), title);
     QCOMPARE(bar.titleLabel()->textFormat(), Qt::PlainText);
     QTEST(bar.modeLabel()->text(), "modeText");
@@ -196,8 +210,9 @@ void TestMenus::applicationMenu() {
             actions.insert(entry->text(), entry);
         }
     }
-    QCOMPARE(lines, QStringList({"contextmenu:File/Quit", "-", "contextmenu:Open/Scratch Tools in explorer", "-",
-                                 "contextmenu:Help/About", "contextmenu:Help/Quillon / Vantor WebSite"}));
+    QCOMPARE(lines,
+             QStringList({"contextmenu:File/Quit", "-", "contextmenu:Open/Scratch Tools in explorer", "-",
+                          "contextmenu:Help/About", "contextmenu:Help/Quillon / Vantor WebSite"}));
 
     QSignalSpy closes(&menu, &QWContextMenu::s_Close);
     actions["Quit"]->trigger();

@@ -122,7 +122,6 @@ private slots:
     void toggle();
     void selectInputCycles();
     void ledGoesDark();
-    void menuEntryGrowsAndShrinks();
     void authorPicture_data();
     void authorPicture();
     void gallery();
@@ -253,36 +252,6 @@ void TestWidgets::ledGoesDark() {
     led.trigger();
     QVERIFY(led.isEnabled());
     QTRY_VERIFY_WITH_TIMEOUT(!led.isEnabled(), 2000);
-}
-
-void TestWidgets::menuEntryGrowsAndShrinks() {
-    Mode* mode = Singleton::instance()->instanceMode();
-    QBPushMenu entry(ModelActivatedMode::Looper, "musical-disc-and-dj-hand.png");
-    QCOMPARE(entry.objectName(), QString("dark"));
-    QCOMPARE(entry.size(), QSize(35, 50));
-    QSignalSpy noFocus(&entry, &QBPushMenu::s_MenuNoFocus);
-    QSignalSpy pushes(&entry, &QBPushMenu::s_Push);
-
-    GuiTest::hover(&entry, true);
-    QCOMPARE(entry.size(), QSize(35, 150));
-    QVERIFY(mode->modeMenuFocus());
-    GuiTest::hover(&entry, false);
-    QCOMPARE(noFocus.size(), 1);
-    QVERIFY(!mode->modeMenuFocus());
-    QCOMPARE(entry.size(), QSize(35, 150));
-
-    mode->modeMenuFocus_on(); // the pointer is on another entry
-    entry.clearFocusState();
-    QCOMPARE(entry.size(), QSize(35, 150));
-    mode->modeMenuFocus_off();
-    entry.clearFocusState();
-    QCOMPARE(entry.size(), QSize(35, 50));
-
-    QTest::mouseClick(&entry, Qt::RightButton);
-    QTest::mouseClick(&entry, Qt::LeftButton);
-    QCOMPARE(pushes.size(), 1);
-    QCOMPARE(pushes.at(0).at(0).value<ModelActivatedMode::EnumActivatedMode>(), ModelActivatedMode::Looper);
-    QVERIFY(!entry.isDown());
 }
 
 void TestWidgets::authorPicture_data() {

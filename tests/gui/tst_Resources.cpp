@@ -1,6 +1,9 @@
+#include <QApplication>
 #include <QDirIterator>
+#include <QIcon>
 #include <QPainter>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QtTest>
 
 #include "Artifacts.h"
@@ -10,12 +13,16 @@
 #include "core/Function.h"
 #include "core/ManageWAV.h"
 #include "core/Path.h"
+#include "gui/StartUp.h"
 
-// The embedded pictures, the style sheet and the shipped data.
+// The embedded pictures, the style sheet and the shipped data; the application's appearance, and the
+// first-start copy of the shipped data tree into the per-user folder.
 class TestResources : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanup();
     void picturesResolve();
     void sourceNamesListed();
     void styleSheetNamesEveryLook();
@@ -23,6 +30,14 @@ private slots:
     void shippedSounds();
     void embeddedClick();
     void defaultSet();
+    void appearance();
+    void firstAndSecondStart();
+    void notDeployed();
+    void killedCopyIsRedone();
+    void newVersionCopiesAgain();
+
+private:
+    QMap<QString, QByteArray> m_shipped;
 };
 
 namespace {
@@ -57,9 +72,41 @@ QPixmap load(const Picture& picture) {
                                   : QPixmap(Path::joinResourceImage(picture.name));
 }
 
+const QString NAME = QStringLiteral("Quillon / Vantor V2.1.1983");
+
+using TestFiles::tree;
+
+// A Plugins folder beside the executable's folder makes the sandbox's bundle a deployed one.
+QString plugins() {
+    return Function::applicationDirPath() + "/../Plugins";
+}
+
+QString userFolder(const QString& applicationName) {
+    return qEnvironmentVariable("XDG_DATA_HOME") + "/" + applicationName + "/AppData";
+}
+
 const QString DEFAULT_SET = QStringLiteral("T4rMo/T4rMo_Regular Training_84.qlt");
 
 } // namespace
+
+// What the build lays out is the source's data tree: every file and folder, unchanged, but for the
+// placeholders that keep empty folders in the source tree.
+void TestResources::initTestCase() {
+    QApplication::setApplicationName(NAME);
+    m_shipped = TestFiles::tree(Path::appDataIntoAppResources_MacOS());
+    QVERIFY(m_shipped.contains("Css/style.css") && m_shipped.contains("Training") &&
+            m_shipped.contains("Recording"));
+    QMap<QString, QByteArray> tree = TestFiles::tree(source("resources/AppData"));
+    tree.removeIf([](const auto& entry) { return entry.key().endsWith("/.gitkeep"); });
+    QCOMPARE(m_shipped, tree);
+}
+
+// Each start-up test deploys the bundle (a Plugins folder) itself.
+void TestResources::cleanup() {
+    QDir(qEnvironmentVariable("XDG_DATA_HOME")).removeRecursively();
+    QDir(plugins()).removeRecursively();
+    QApplication::setApplicationName(NAME);
+}
 
 // Every listed picture is embedded and shows something; the contact sheet shows each at the size
 // the interface gives it, in rows.
@@ -184,6 +231,61 @@ void TestResources::defaultSet() {
              TestFiles::trainingFile({ModelActivatedMode::Looper, Constant::Default::TITLE,
                                       Constant::Default::AUTHOR, Constant::Default::URL, 84,
                                       "Regular Training.wav"}));
+}
+
+void TestResources::appearance() {
+    configureApplicationAppearance(*qApp);
+    configureApplicationIcon(*qApp);
+    QCOMPARE(QApplication::applicationName(), NAME);
+    QCOMPARE(QApplication::style()->name().toLower(), QString("fusion"));
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        QCOMPARE(QApplication::palette().color(group, QPalette::Window), QColor(53, 53, 53));
+        QCOMPARE(QApplication::palette().color(group, QPalette::WindowText), QColor(175, 176, 177));
+    }
+    QVERIFY(!QApplication::windowIcon().isNull());
+}
+
+void TestResources::firstAndSecondStart() {
+    QVERIFY(QDir().mkpath(plugins()));
+    QCOMPARE(Path::appData(), userFolder(NAME));
+    handleMacSpecificDataSetup();
+    QCOMPARE(TestFiles::tree(Path::appData()), m_shipped);
+    QVERIFY(!QFileInfo::exists(Path::appData() + ".partial"));
+
+    // What the user changed or deleted stays so.
+    QVERIFY(TestFiles::write(Path::joinCss("style.css"), "edited"));
+    QVERIFY(QFile::remove(Path::joinColor("Default color.qlp")));
+    const QMap<QString, QByteArray> edited = TestFiles::tree(Path::appData());
+    handleMacSpecificDataSetup();
+    QCOMPARE(TestFiles::tree(Path::appData()), edited);
+}
+
+void TestResources::notDeployed() {
+    handleMacSpecificDataSetup();
+    QCOMPARE(Path::appData(), Path::appDataIntoAppResources_MacOS());
+    QVERIFY(!QFileInfo::exists(userFolder(NAME)));
+}
+
+// A start killed while copying leaves only the unfinished sibling; the next start copies afresh.
+void TestResources::killedCopyIsRedone() {
+    QVERIFY(QDir().mkpath(plugins()));
+    const QString partial = userFolder(NAME) + ".partial";
+    QVERIFY(TestFiles::write(partial + "/Css/style.css", "cut sh"));
+    QVERIFY(TestFiles::write(partial + "/stray.txt", "left over"));
+    handleMacSpecificDataSetup();
+    QCOMPARE(TestFiles::tree(Path::appData()), m_shipped);
+    QVERIFY(!QFileInfo::exists(partial));
+}
+
+void TestResources::newVersionCopiesAgain() {
+    QVERIFY(QDir().mkpath(plugins()));
+    handleMacSpecificDataSetup();
+    QVERIFY(TestFiles::write(Path::joinInput("config.ini"), "older version's"));
+    const QMap<QString, QByteArray> older = TestFiles::tree(userFolder(NAME));
+    QApplication::setApplicationName("Quillon / Vantor V2.1.1984");
+    handleMacSpecificDataSetup();
+    QCOMPARE(TestFiles::tree(userFolder("Quillon / Vantor V2.1.1984")), m_shipped);
+    QCOMPARE(TestFiles::tree(userFolder(NAME)), older);
 }
 
 QUILLON_GUI_TEST_MAIN(TestResources)

@@ -1,4 +1,3 @@
-#include <QBuffer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -6,14 +5,13 @@
 
 #include "TestFiles.h"
 #include "TestSandbox.h"
-#include "core/FileIO.h"
 #include "core/Function.h"
 #include "core/Model.h"
 #include "core/Path.h"
 #include "core/PathFile.h"
 
-// The core vocabulary: enumerations by name, the data folder, the file helpers, hostile lengths in the
-// base64 fields of binary files (their bytes: tst_Header) and the recording file names.
+// The core vocabulary: enumerations by name, the data folder, the file helpers and the recording file
+// names.
 class TestPath : public QObject {
     Q_OBJECT
 
@@ -25,8 +23,6 @@ private slots:
     void styleSheetWarning();
     void midiDeviceTextOrder();
     void recordingFiles();
-    void fieldRead_data();
-    void fieldRead();
 };
 
 void TestPath::enumerationTexts() {
@@ -129,31 +125,6 @@ void TestPath::recordingFiles() {
     QDir(Path::joinRecording(QString())).removeRecursively();
     QCOMPARE(files.createPathDirectory_recording(), Path::joinRecording(name));
     QVERIFY(QFileInfo(Path::joinRecording(name)).isDir());
-}
-
-void TestPath::fieldRead_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("consumed");
-    QTest::newRow("length 0") << QByteArray("\x00\x00\x00\x00z", 5) << "" << true << 4;
-    QTest::newRow("all-ones length") << QByteArray("\xff\xff\xff\xffz", 5) << "" << true << 4;
-    // Nothing is allocated for a length the file cannot hold.
-    QTest::newRow("giant length") << QByteArray::fromHex("ffffff7f") + "abcdef"
-                                  << "" << false << 4;
-    QTest::newRow("one past the end") << QByteArray("\x05\x00\x00\x00YWJj", 8) << "" << false << 4;
-    QTest::newRow("cut length") << QByteArray("\x04\x00", 2) << "" << false << 2;
-}
-
-void TestPath::fieldRead() {
-    QFETCH(QByteArray, bytes);
-    QBuffer buffer(&bytes);
-    QVERIFY(buffer.open(QIODevice::ReadOnly));
-    QDataStream in(&buffer);
-    in.setByteOrder(QDataStream::LittleEndian);
-    QTEST(FileIO::readStringFromBase64(in), "text");
-    QTEST(in.status() == QDataStream::Ok, "ok");
-    QTEST(int(buffer.pos()), "consumed");
 }
 
 QUILLON_TEST_MAIN(TestPath)

@@ -274,9 +274,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
         producer.join();
         const QSample descriptor(ModelGraph::INPUT_A, 0, "card", rate, 2, 0);
-        QFile file(TestSandbox::root() + "/out.wav");
-        QVERIFY(wav.createWAVFile(file.fileName(), &descriptor) && file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        QVERIFY(wav.createWAVFile(TestSandbox::root() + "/out.wav", &descriptor));
+        const QByteArray bytes = TestFiles::read(TestSandbox::root() + "/out.wav");
         QTEST(int(bytes.size()), "fileSize");
         QCOMPARE(bytes, TestFiles::wavFile(pcm(std::min(count, limit)), quint32(rate)));
     }

@@ -217,15 +217,14 @@ private slots:
         for (const QData& p : points)
             written.addDataCurve(p);
         QVERIFY(written.exportCurveToQLWFile("a"));
-        QFile file(files->createPathDirectory_recording() + "/a.qlw");
-        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString file = files->createPathDirectory_recording() + "/a.qlw";
         // The played tempo, truncated.
-        QCOMPARE(file.readAll(), le<qint32>(126) + le<qint32>(3) + record(0, 1.25, 725, 1, 1) +
-                                     record(160, -2.5, -30, 0, 0) + record(-7, 1e300, 0.5, 2, 1));
+        QCOMPARE(TestFiles::read(file), le<qint32>(126) + le<qint32>(3) + record(0, 1.25, 725, 1, 1) +
+                                            record(160, -2.5, -30, 0, 0) + record(-7, 1e300, 0.5, 2, 1));
 
         openSet()->setBpm(84);
         QCurve read(ModelGraph::INPUT_B);
-        read.importCurveFromQLWFile(file.fileName(), true);
+        read.importCurveFromQLWFile(file, true);
         QCOMPARE(openSet()->bpm(), 126.0);
         QStringList texts;
         for (int i = 0; i < read.curveGlobal()->size(); ++i)

@@ -29,11 +29,9 @@ QString source(const QString& path) {
 
 QList<Picture> listedPictures() {
     QList<Picture> pictures;
-    QFile file(source("resources/gui/pictures.txt"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return pictures;
     const QRegularExpression line(R"(^(icon|image)\|([^|]+)\|(\d+)x(\d+)$)");
-    for (const QString& text : QString::fromUtf8(file.readAll()).split('\n')) {
+    for (const QString& text :
+         QString::fromUtf8(TestFiles::read(source("resources/gui/pictures.txt"))).split('\n')) {
         const QRegularExpressionMatch m = line.match(text);
         if (m.hasMatch())
             pictures.append(

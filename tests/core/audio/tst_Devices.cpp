@@ -463,10 +463,8 @@ private slots:
             cycle % 2 ? mode()->modeStartSynchronized_on() : mode()->modeStartSynchronized_off();
             QFile::remove(recordingFolder());
             QDir(recordingFolder()).removeRecursively();
-            if (blocked) {
-                QFile file(recordingFolder());
-                QVERIFY(file.open(QIODevice::WriteOnly));
-            }
+            if (blocked)
+                QVERIFY(TestFiles::write(recordingFolder(), ""));
             failed.clear();
             const bool replaced = cycle % 4 == 0 && recorder;
             if (cycle % 4 == 0)

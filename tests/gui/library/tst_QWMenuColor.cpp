@@ -8,6 +8,7 @@
 #include "Artifacts.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
+#include "TestFiles.h"
 #include "core/ManagePhrasing.h"
 #include "core/Mode.h"
 #include "core/Path.h"
@@ -43,11 +44,7 @@ QString writeColorFile(const QString& path, const QString& title, int count, con
                    .arg(i)
                    .arg(i * 30)
                    .arg(i * 30 + 20);
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                   file.write((xml + more + "</Phrasing>").toUtf8())
-               ? path
-               : QString();
+    return TestFiles::write(path, (xml + more + "</Phrasing>").toUtf8()) ? path : QString();
 }
 
 QWColor* rowTitled(const QWMenuColor& panel, const QString& title) {
@@ -88,8 +85,8 @@ private slots:
         GuiTest::applyAppearance();
         QVERIFY(!writeColorFile(Path::joinColor("Upper.QLP"), "upper", 4).isEmpty());
         QVERIFY(!writeColorFile(Path::joinColor("Second default.qlp"), "Default color", 1).isEmpty());
-        QFile bad(Path::joinColor("bad.qlp"));
-        QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write("<Phrasing><Section color=\"1,2\"/></Phrasing>"));
+        QVERIFY(
+            TestFiles::write(Path::joinColor("bad.qlp"), "<Phrasing><Section color=\"1,2\"/></Phrasing>"));
     }
 
     void init() {
@@ -179,11 +176,10 @@ private slots:
         // A copy that fails: the Color folder is not a folder.
         const QString other = writeColorFile(TestSandbox::root() + "/other.qlp", "other", 1);
         QVERIFY(QDir().rename(Path::joinColor(""), TestSandbox::root() + "/Color.away"));
-        QFile blocker(Path::joinColor(""));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        QVERIFY(TestFiles::write(Path::joinColor(""), ""));
         panel.importQLPFileWithCopy(other);
-        QVERIFY(blocker.remove() && QDir().rename(TestSandbox::root() + "/Color.away", Path::joinColor("")));
+        QVERIFY(QFile::remove(Path::joinColor("")) &&
+                QDir().rename(TestSandbox::root() + "/Color.away", Path::joinColor("")));
         QCOMPARE(driver.messages(), QStringList({"File already imported !", "Non-compliant file !",
                                                  "File could not be copied !"}));
         QCOMPARE(panel.rows().size(), rows + 1);

@@ -312,9 +312,7 @@ private slots:
         const QString path = Path::joinInput(Constant::Default::AUTHOR_FILE);
         QFile::remove(path);
         if (format == "text") {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("PK\x03\x04 not a picture");
+            QVERIFY(TestFiles::write(path, "PK\x03\x04 not a picture"));
         } else if (!format.isEmpty()) {
             QImage image(fileSize, QImage::Format_RGB32);
             image.fill(Qt::red);

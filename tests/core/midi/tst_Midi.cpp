@@ -221,7 +221,6 @@ private slots:
         QTEST(describe(items), "controls");
         for (const auto& item : items)
             QVERIFY(qobject_cast<ItemInterface*>(item.get()) && item->objectMidi().name() == item->idName());
-        QCOMPARE(qobject_interface_iid<ItemInterface*>(), "Quillon.ItemInterface/1.0");
     }
 
     void packetWalk_data() {

@@ -140,45 +140,35 @@ private slots:
     }
 
     void openSet_data() {
-        QTest::addColumn<int>("mode");
+        QTest::addColumn<ModelActivatedMode::EnumActivatedMode>("mode");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("author");
         QTest::addColumn<QString>("url");
-        QTest::addColumn<QString>("modeText");
         QTest::addColumn<QStringList>("link"); // the text shown, then each link's target
-        const QString looper = "Looper\n92 bpm";
-        QTest::newRow("training") << int(ModelActivatedMode::Training) << "Crab drill"
-                                  << "DJ Q"
-                                  << "https://example.org/q?a=1&b=2"
-                                  << "Training\n92 bpm"
-                                  << QStringList{"DJ Q", "https://example.org/q?a=1&b=2"};
-        QTest::newRow("empty author") << int(ModelActivatedMode::Recording) << ""
-                                      << ""
-                                      << ""
-                                      << "Recording\n92 bpm" << QStringList{""};
-        QTest::newRow("markup in the file")
-            << int(ModelActivatedMode::Looper) << "<i>t</i>"
-            << "<b>x</b>"
-            << "http://a.b/\"><script>" << looper << QStringList{"<b>x</b>", ""};
-        QTest::newRow("script link") << int(ModelActivatedMode::Looper) << "t"
-                                     << "x"
-                                     << "javascript:alert(1)" << looper << QStringList{"x", ""};
-        QTest::newRow("file link") << int(ModelActivatedMode::Looper) << "t"
-                                   << "x"
-                                   << "file:///etc/passwd" << looper << QStringList{"x", ""};
+        const auto row = [](const char* name, ModelActivatedMode::EnumActivatedMode mode, const char* title,
+                            const char* author, const char* url, const QStringList& link) {
+            QTest::newRow(name) << mode << QString(title) << QString(author) << QString(url) << link;
+        };
+        const QString q = "https://example.org/q?a=1&b=2";
+        row("training", ModelActivatedMode::Training, "Crab drill", "DJ Q", qPrintable(q), {"DJ Q", q});
+        row("empty author", ModelActivatedMode::Recording, "", "", "", {""});
+        row("markup in the file", ModelActivatedMode::Looper, "<i>t</i>", "<b>x</b>",
+            "http://a.b/\"><script>", {"<b>x</b>", ""});
+        row("script link", ModelActivatedMode::Looper, "t", "x", "javascript:alert(1)", {"x", ""});
+        row("file link", ModelActivatedMode::Looper, "t", "x", "file:///etc/passwd", {"x", ""});
     }
 
     void openSet() {
-        QFETCH(int, mode);
+        QFETCH(ModelActivatedMode::EnumActivatedMode, mode);
         QFETCH(QString, title);
         QFETCH(QString, author);
         QFETCH(QString, url);
         QWGridTool bar;
-        bar.updateRemoteList(QLooper("x.qlt", 1, ModelActivatedMode::EnumActivatedMode(mode), 0, title,
-                                     author, url, "", 92, "", 0, "", "", "", "", "", ""));
+        bar.updateRemoteList(
+            QLooper("x.qlt", 1, mode, 0, title, author, url, "", 92, "", 0, "", "", "", "", "", ""));
         QCOMPARE(bar.titleLabel()->text(), title);
         QCOMPARE(bar.titleLabel()->textFormat(), Qt::PlainText);
-        QTEST(bar.modeLabel()->text(), "modeText");
+        QCOMPARE(bar.modeLabel()->text(), Model::toText(mode) + "\n92 bpm");
         QTEST(shownLink(bar.linkLabel()), "link");
         if (QTest::currentDataTag() == QLatin1String("training"))
             saveShown(&bar, "toolbar-training-92");

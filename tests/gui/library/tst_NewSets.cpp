@@ -93,20 +93,16 @@ private slots:
         QTest::addColumn<QByteArray>("sound");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("folder"); // where a save lands, under Looper
-        QTest::newRow("author with ../") << "../x" << wav(480, 1) << ""
-                                         << ".._x";
-        QTest::newRow("float samples")
-            << "F" << wav(480, 1, 3, 32)
-            << "Not a 16-bit PCM WAV file with sound:\n  loop.wav\n"
-               "  It holds 32-bit floating point, 2 channels, 48000 Hz, 480 samples."
-            << "";
-        QTest::newRow("no samples") << "E" << wav(0, 0)
-                                    << "Not a 16-bit PCM WAV file with sound:\n  loop.wav\n"
-                                       "  It holds 16-bit PCM, 2 channels, 48000 Hz, 0 samples."
-                                    << "";
-        QTest::newRow("same header twice")
-            << "DJ K" << wav(4800, 7) << "File already imported !\n  Cuts\n  DJ K\n  90"
-            << "";
+        const auto row = [](const char* name, const char* author, const QByteArray& sound,
+                            const QString& message, const char* folder) {
+            QTest::newRow(name) << QString(author) << sound << message << QString(folder);
+        };
+        const QString notPcm = "Not a 16-bit PCM WAV file with sound:\n  loop.wav\n  It holds ";
+        row("author with ../", "../x", wav(480, 1), "", ".._x");
+        row("float samples", "F", wav(480, 1, 3, 32),
+            notPcm + "32-bit floating point, 2 channels, 48000 Hz, 480 samples.", "");
+        row("no samples", "E", wav(0, 0), notPcm + "16-bit PCM, 2 channels, 48000 Hz, 0 samples.", "");
+        row("same header twice", "DJ K", wav(4800, 7), "File already imported !\n  Cuts\n  DJ K\n  90", "");
     }
 
     void refusals() {

@@ -81,24 +81,18 @@ private slots:
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("kind");
         QTest::addColumn<bool>("listed");
-        QTest::newRow("sub-folder") << "Training/DJ/a.qlt"
-                                    << "good" << true;
-        QTest::newRow("library root") << "Training/a.qlt"
-                                      << "good" << true;
-        QTest::newRow("data root") << "a.qlt"
-                                   << "good" << true;
-        QTest::newRow("two levels down") << "Training/DJ/deeper/a.qlt"
-                                         << "good" << false;
-        QTest::newRow("title byte flipped") << "Training/DJ/a.qlt"
-                                            << "flipped" << false;
-        QTest::newRow("wrong mode") << "Training/DJ/a.qlt"
-                                    << "looper" << false;
-        QTest::newRow("upper-case extension") << "Training/DJ/a.QLT"
-                                              << "good" << false;
-        QTest::newRow("absolute name") << "Training/DJ/a.qlt"
-                                       << "absolute" << false;
-        QTest::newRow("bpm 0") << "Training/DJ/a.qlt"
-                               << "bpm0" << false;
+        const auto row = [](const char* name, const char* where, const char* kind, bool listed) {
+            QTest::newRow(name) << QString(where) << QString(kind) << listed;
+        };
+        row("sub-folder", "Training/DJ/a.qlt", "good", true);
+        row("library root", "Training/a.qlt", "good", true);
+        row("data root", "a.qlt", "good", true);
+        row("two levels down", "Training/DJ/deeper/a.qlt", "good", false);
+        row("title byte flipped", "Training/DJ/a.qlt", "flipped", false);
+        row("wrong mode", "Training/DJ/a.qlt", "looper", false);
+        row("upper-case extension", "Training/DJ/a.QLT", "good", false);
+        row("absolute name", "Training/DJ/a.qlt", "absolute", false);
+        row("bpm 0", "Training/DJ/a.qlt", "bpm0", false);
     }
 
     // Which training files a panel lists; the digest is computed here independently of the writer.
@@ -303,15 +297,14 @@ private slots:
         QTest::addColumn<QString>("sound");    // the looper sound it names
         QTest::addColumn<QStringList>("kept"); // files that stay, under the data folder
         QTest::addColumn<bool>("folderRemoved");
-        QTest::newRow("own folder") << "Looper/DJ"
-                                    << "own.wav" << QStringList{} << true;
-        QTest::newRow("sound another set names")
-            << "Looper/DJ"
-            << "shared.wav" << QStringList{"Looper/DJ/shared.wav"} << false;
-        QTest::newRow("library root") << "Looper"
-                                      << "own.wav" << QStringList{"Looper"} << false;
-        QTest::newRow("outside the folder")
-            << "Looper/DJ" << Path::joinInput("beep1.wav") << QStringList{"Input/beep1.wav"} << false;
+        const auto row = [](const char* name, const char* folder, const QString& sound,
+                            const QStringList& kept, bool removed) {
+            QTest::newRow(name) << QString(folder) << sound << kept << removed;
+        };
+        row("own folder", "Looper/DJ", "own.wav", {}, true);
+        row("sound another set names", "Looper/DJ", "shared.wav", {"Looper/DJ/shared.wav"}, false);
+        row("library root", "Looper", "own.wav", {"Looper"}, false);
+        row("outside the folder", "Looper/DJ", Path::joinInput("beep1.wav"), {"Input/beep1.wav"}, false);
     }
 
     void deleteKeepsOthers() {

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <chrono>
 
 #include "QSample.h"
@@ -50,10 +51,10 @@ double Time::currentTimeToSamplerate(ModelGraph::EnumGraph graph, const QSample*
     const int input = index(graph);
     if (input < 0 || !sample)
         return 0.0;
-    // A restart on the audio thread between reading the clock and the start gives a start after "now":
-    // no time has passed then, rather than a negative current sample.
-    const qint64 elapsed =
-        std::max<qint64>(0, nowNs<std::chrono::steady_clock>() - m_startSteady[input].load(relaxed));
+    // The start is read before the clock, and a reset on the audio thread between the two reads gives 0,
+    // never a negative time.
+    const qint64 start = m_startSteady[input].load(relaxed);
+    const qint64 elapsed = std::max<qint64>(0, nowNs<std::chrono::steady_clock>() - start);
     return elapsed / 1.0e6 * sample->samplerateInMs();
 }
 

@@ -1,179 +1,125 @@
-#include <QBuffer>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "TestFiles.h"
 #include "TestSandbox.h"
-#include "core/FileIO.h"
 #include "core/Function.h"
 #include "core/Model.h"
 #include "core/Path.h"
 #include "core/PathFile.h"
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
-
-// The core vocabulary: enumerations by name, the data folder, the file helpers, hostile lengths in the
-// base64 fields of binary files (their bytes: tst_Header) and the recording file names.
+// The core vocabulary: enumerations by name, the data folder, the file helpers and the recording file
+// names.
 class TestPath : public QObject {
     Q_OBJECT
 
 private slots:
-    void enumerationTexts();
-    void dataFolderFromBundle_data();
-    void dataFolderFromBundle();
-    void copyPathKeepsUsersFiles();
-    void styleSheetWarning();
-    void midiDeviceTextOrder();
-    void recordingFiles();
-    void fieldRead_data();
-    void fieldRead();
-};
-
-void TestPath::enumerationTexts() {
-    // config.ini stores the timecode by key name; library folders are named by the page's key name.
-    QCOMPARE(
-        QStringList({Model::toText(ModelTimecode::generic_V2),
-                     Model::toText(ModelTimecode::serato_sideA_FullDVS),
-                     Model::toText(ModelActivatedMode::Looper), Model::toText(ModelActivatedMode::Training),
-                     Model::toText(ModelActivatedMode::Recording), Model::toText(ModelActivatedMode::Color)}),
-        QStringList({"generic_V2", "serato_sideA_FullDVS", "Looper", "Training", "Recording", "Color"}));
-    bool ok = false;
-    QCOMPARE(Model::fromText<ModelTimecode::EnumTimecode>("traktor_sideB", &ok),
-             ModelTimecode::traktor_sideB);
-    QVERIFY(ok);
-    Model::fromText<ModelTimecode::EnumTimecode>("Generic_V2", &ok);
-    QVERIFY(!ok);
-    // 5 is unused: Undefined is 6.
-    QCOMPARE(Model::toText(static_cast<ModelActivatedMode::EnumActivatedMode>(5)), QString());
-    QCOMPARE(int(ModelActivatedMode::Undefined), 6);
-}
-
-void TestPath::dataFolderFromBundle_data() {
-    QTest::addColumn<QString>("folders");
-    QTest::addColumn<QString>("expected"); // CONTENTS stands for the bundle's Contents, XDG for XDG_DATA_HOME
-    QTest::newRow("not deployed") << QString("Resources") << "CONTENTS/Resources/AppData";
-    QTest::newRow("not deployed, no Resources") << QString() << "CONTENTS/AppData";
-    QTest::newRow("deployed") << QString("Plugins Resources") << "XDG/Quillon Probe/AppData";
-}
-
-// The probe prints where the helpers resolve from its own place in a bundle tree.
-void TestPath::dataFolderFromBundle() {
-    QFETCH(QString, folders);
-    QTemporaryDir tmp;
-    const QString contents = tmp.path() + "/Probe.app/Contents";
-    for (const QString& folder : (folders + " MacOS").split(' ', Qt::SkipEmptyParts))
-        QVERIFY(QDir().mkpath(contents + "/" + folder));
-    QVERIFY(QFile::copy(QStringLiteral(PROBE_DATAFOLDER), contents + "/MacOS/probe"));
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", tmp.path() + "/xdg");
-    process.setProcessEnvironment(env);
-    process.start(contents + "/MacOS/probe", {});
-    QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
-
-    QFETCH(QString, expected);
-    expected.replace("CONTENTS", QFileInfo(contents).canonicalFilePath()).replace("XDG", tmp.path() + "/xdg");
-    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-    QCOMPARE(lines.mid(0, 7),
-             QStringList({folders.contains("Plugins") ? "deployed" : "bundle", expected,
-                          expected + "/Color/x.qlp", expected + "/Input", expected + "/Looper",
-                          "/elsewhere/y.qlp", expected + "/Scratch Tools"}));
-}
-
-void TestPath::copyPathKeepsUsersFiles() {
-    QTemporaryDir tmp;
-    const QString source = tmp.path() + "/source";
-    const QString target = tmp.path() + "/target";
-    QVERIFY(!Function::copyPath(source, target));
-    writeFile(source + "/Input/config.ini", "shipped config");
-    writeFile(source + "/Looper/Set/deep/x.qlt", "shipped x");
-    QVERIFY(QDir().mkpath(source + "/Recording"));
-    writeFile(target + "/Input/config.ini", "user config");
-    // Files the user already has are passed over; the copy is complete all the same.
-    QVERIFY(Function::copyPath(source, target));
-    QCOMPARE(readFile(target + "/Input/config.ini"), QByteArray("user config"));
-    QCOMPARE(readFile(target + "/Looper/Set/deep/x.qlt"), QByteArray("shipped x"));
-    QVERIFY(QFileInfo(target + "/Recording").isDir());
-
-    // A folder in the target where the source has a file: that file cannot be copied.
-    writeFile(source + "/item", "file");
-    QVERIFY(QDir().mkpath(target + "/item"));
-    QVERIFY(!Function::copyPath(source, target));
-}
-
-void TestPath::styleSheetWarning() {
-    const QString missing = Path::joinCss("missing.css");
-    QTest::ignoreMessage(QtWarningMsg,
-                         qPrintable(QString("Erreur: Failed to load style file \"%1\"").arg(missing)));
-    QCOMPARE(Function::loadStyleFromFile(missing), QString());
-    writeFile(Path::joinCss("style.css"), "QWidget { color: red; }");
-    QCOMPARE(Function::loadStyleFromFile(Path::joinCss("style.css")), QString("QWidget { color: red; }"));
-}
-
-// Index texts sort as texts; a name holding a colon keeps it.
-void TestPath::midiDeviceTextOrder() {
-    QCOMPARE(Function::devicesMidiIn({{"2", "c"}, {"10", "b"}, {"0", "a"}, {"1", "Z2:MIDI 1"}}),
-             QStringList({"0:a", "1:Z2:MIDI 1", "10:b", "2:c"}));
-}
-
-void TestPath::recordingFiles() {
-    PathFile files;
-    // The last four characters go, whatever they are; a shorter name comes back whole.
-    for (const auto& [stored, name] :
-         {std::pair{"x.wav", "x"}, {"abc", "abc"}, {".wav", ""}, {"t.WAVE", "t."}}) {
-        files.setFilenameSound_master(stored);
-        QCOMPARE(files.filenameSound_master(), QString(name));
+    void enumerationTexts() {
+        // config.ini stores the timecode by key name; library folders are named by the page's key name.
+        QCOMPARE(
+            QStringList(
+                {Model::toText(ModelTimecode::generic_V2), Model::toText(ModelTimecode::serato_sideA_FullDVS),
+                 Model::toText(ModelActivatedMode::Looper), Model::toText(ModelActivatedMode::Training),
+                 Model::toText(ModelActivatedMode::Recording), Model::toText(ModelActivatedMode::Color)}),
+            QStringList({"generic_V2", "serato_sideA_FullDVS", "Looper", "Training", "Recording", "Color"}));
+        bool ok = false;
+        QCOMPARE(Model::fromText<ModelTimecode::EnumTimecode>("traktor_sideB", &ok),
+                 ModelTimecode::traktor_sideB);
+        QVERIFY(ok);
+        Model::fromText<ModelTimecode::EnumTimecode>("Generic_V2", &ok);
+        QVERIFY(!ok);
+        // 5 is unused: Undefined is 6.
+        QCOMPARE(Model::toText(static_cast<ModelActivatedMode::EnumActivatedMode>(5)), QString());
+        QCOMPARE(int(ModelActivatedMode::Undefined), 6);
     }
-    files.newPathDirectory_recording();
-    const QString name = files.pathDirectory_recording();
-    QVERIFY2(QRegularExpression(R"(^\d{8}-\d{6},\d{3}$)").match(name).hasMatch(), qPrintable(name));
-    // The Recording folder itself may be missing too: every missing parent is made.
-    QDir(Path::joinRecording(QString())).removeRecursively();
-    QCOMPARE(files.createPathDirectory_recording(), Path::joinRecording(name));
-    QVERIFY(QFileInfo(Path::joinRecording(name)).isDir());
-}
 
-void TestPath::fieldRead_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("ok");
-    QTest::addColumn<int>("consumed");
-    QTest::newRow("length 0") << QByteArray("\x00\x00\x00\x00z", 5) << "" << true << 4;
-    QTest::newRow("all-ones length") << QByteArray("\xff\xff\xff\xffz", 5) << "" << true << 4;
-    // Nothing is allocated for a length the file cannot hold.
-    QTest::newRow("giant length") << QByteArray::fromHex("ffffff7f") + "abcdef"
-                                  << "" << false << 4;
-    QTest::newRow("one past the end") << QByteArray("\x05\x00\x00\x00YWJj", 8) << "" << false << 4;
-    QTest::newRow("cut length") << QByteArray("\x04\x00", 2) << "" << false << 2;
-}
+    void dataFolderFromBundle_data() {
+        QTest::addColumn<QString>("folders");
+        // CONTENTS stands for the bundle's Contents, XDG for XDG_DATA_HOME.
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("not deployed") << QString("Resources") << "CONTENTS/Resources/AppData";
+        QTest::newRow("not deployed, no Resources") << QString() << "CONTENTS/AppData";
+        QTest::newRow("deployed") << QString("Plugins Resources") << "XDG/Quillon Probe/AppData";
+    }
 
-void TestPath::fieldRead() {
-    QFETCH(QByteArray, bytes);
-    QBuffer buffer(&bytes);
-    QVERIFY(buffer.open(QIODevice::ReadOnly));
-    QDataStream in(&buffer);
-    in.setByteOrder(QDataStream::LittleEndian);
-    QTEST(FileIO::readStringFromBase64(in), "text");
-    QTEST(in.status() == QDataStream::Ok, "ok");
-    QTEST(int(buffer.pos()), "consumed");
-}
+    // The probe prints where the helpers resolve from its own place in a bundle tree.
+    void dataFolderFromBundle() {
+        QFETCH(QString, folders);
+        QTemporaryDir tmp;
+        const QString contents = tmp.path() + "/Probe.app/Contents";
+        for (const QString& folder : (folders + " MacOS").split(' ', Qt::SkipEmptyParts))
+            QVERIFY(QDir().mkpath(contents + "/" + folder));
+        QVERIFY(QFile::copy(QStringLiteral(PROBE_DATAFOLDER), contents + "/MacOS/probe"));
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_DATA_HOME", tmp.path() + "/xdg");
+        process.setProcessEnvironment(env);
+        process.start(contents + "/MacOS/probe", {});
+        QVERIFY(process.waitForFinished(10000) && process.exitCode() == 0);
+
+        QFETCH(QString, expected);
+        expected.replace("CONTENTS", QFileInfo(contents).canonicalFilePath())
+            .replace("XDG", tmp.path() + "/xdg");
+        const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+        QCOMPARE(lines.mid(0, 7),
+                 QStringList({folders.contains("Plugins") ? "deployed" : "bundle", expected,
+                              expected + "/Color/x.qlp", expected + "/Input", expected + "/Looper",
+                              "/elsewhere/y.qlp", expected + "/Scratch Tools"}));
+    }
+
+    void copyPathKeepsUsersFiles() {
+        QTemporaryDir tmp;
+        const QString source = tmp.path() + "/source";
+        const QString target = tmp.path() + "/target";
+        QVERIFY(!Function::copyPath(source, target));
+        QVERIFY(TestFiles::write(source + "/Input/config.ini", "shipped config"));
+        QVERIFY(TestFiles::write(source + "/Looper/Set/deep/x.qlt", "shipped x"));
+        QVERIFY(QDir().mkpath(source + "/Recording"));
+        QVERIFY(TestFiles::write(target + "/Input/config.ini", "user config"));
+        // Files the user already has are passed over; the copy is complete all the same.
+        QVERIFY(Function::copyPath(source, target));
+        QCOMPARE(TestFiles::read(target + "/Input/config.ini"), QByteArray("user config"));
+        QCOMPARE(TestFiles::read(target + "/Looper/Set/deep/x.qlt"), QByteArray("shipped x"));
+        QVERIFY(QFileInfo(target + "/Recording").isDir());
+
+        // A folder in the target where the source has a file: that file cannot be copied.
+        QVERIFY(TestFiles::write(source + "/item", "file"));
+        QVERIFY(QDir().mkpath(target + "/item"));
+        QVERIFY(!Function::copyPath(source, target));
+    }
+
+    void styleSheetWarning() {
+        const QString missing = Path::joinCss("missing.css");
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QString("Erreur: Failed to load style file \"%1\"").arg(missing)));
+        QCOMPARE(Function::loadStyleFromFile(missing), QString());
+    }
+
+    // Index texts sort as texts; a name holding a colon keeps it.
+    void midiDeviceTextOrder() {
+        QCOMPARE(Function::devicesMidiIn({{"2", "c"}, {"10", "b"}, {"0", "a"}, {"1", "Z2:MIDI 1"}}),
+                 QStringList({"0:a", "1:Z2:MIDI 1", "10:b", "2:c"}));
+    }
+
+    void recordingFiles() {
+        PathFile files;
+        // The last four characters go, whatever they are; a shorter name comes back whole.
+        for (const auto& [stored, name] :
+             {std::pair{"x.wav", "x"}, {"abc", "abc"}, {".wav", ""}, {"t.WAVE", "t."}}) {
+            files.setFilenameSound_master(stored);
+            QCOMPARE(files.filenameSound_master(), QString(name));
+        }
+        files.newPathDirectory_recording();
+        const QString name = files.pathDirectory_recording();
+        QVERIFY2(QRegularExpression(R"(^\d{8}-\d{6},\d{3}$)").match(name).hasMatch(), qPrintable(name));
+        // The Recording folder itself may be missing too: every missing parent is made.
+        QDir(Path::joinRecording(QString())).removeRecursively();
+        QCOMPARE(files.createPathDirectory_recording(), Path::joinRecording(name));
+        QVERIFY(QFileInfo(Path::joinRecording(name)).isDir());
+    }
+};
 
 QUILLON_TEST_MAIN(TestPath)
 #include "tst_Path.moc"

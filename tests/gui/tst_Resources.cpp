@@ -1,41 +1,19 @@
-#include <QComboBox>
+#include <QApplication>
 #include <QDirIterator>
-#include <QDomDocument>
-#include <QFrame>
-#include <QGridLayout>
-#include <QLabel>
+#include <QIcon>
 #include <QPainter>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QSlider>
-#include <QtEndian>
+#include <QStyle>
 #include <QtTest>
 
 #include "Artifacts.h"
 #include "GuiTest.h"
+#include "TestFiles.h"
 #include "core/Constant.h"
 #include "core/Function.h"
-#include "core/Header.h"
-#include "core/ManagePhrasing.h"
 #include "core/ManageWAV.h"
 #include "core/Path.h"
-#include "core/RecordingLooperTraining.h"
-
-// The embedded pictures, the style sheet and the data tree that a first start copies.
-class TestResources : public QObject {
-    Q_OBJECT
-
-private slots:
-    void picturesResolve();
-    void sourceNamesListed();
-    void styleSheet();
-    void shippedSounds_data();
-    void shippedSounds();
-    void embeddedClick();
-    void defaultSet();
-    void defaultColor();
-    void firstStartTree();
-};
+#include "gui/StartUp.h"
 
 namespace {
 
@@ -51,14 +29,13 @@ QString source(const QString& path) {
 
 QList<Picture> listedPictures() {
     QList<Picture> pictures;
-    QFile file(source("resources/gui/pictures.txt"));
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return pictures;
     const QRegularExpression line(R"(^(icon|image)\|([^|]+)\|(\d+)x(\d+)$)");
-    for (const QString& text : QString::fromUtf8(file.readAll()).split('\n')) {
+    for (const QString& text :
+         QString::fromUtf8(TestFiles::read(source("resources/gui/pictures.txt"))).split('\n')) {
         const QRegularExpressionMatch m = line.match(text);
         if (m.hasMatch())
-            pictures.append({m.captured(1), m.captured(2), QSize(m.captured(3).toInt(), m.captured(4).toInt())});
+            pictures.append(
+                {m.captured(1), m.captured(2), QSize(m.captured(3).toInt(), m.captured(4).toInt())});
     }
     return pictures;
 }
@@ -68,90 +45,220 @@ QPixmap load(const Picture& picture) {
                                   : QPixmap(Path::joinResourceImage(picture.name));
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+const QString NAME = QStringLiteral("Quillon / Vantor V2.1.1983");
+
+using TestFiles::tree;
+
+// A Plugins folder beside the executable's folder makes the sandbox's bundle a deployed one.
+QString plugins() {
+    return Function::applicationDirPath() + "/../Plugins";
+}
+
+QString userFolder(const QString& applicationName) {
+    return qEnvironmentVariable("XDG_DATA_HOME") + "/" + applicationName + "/AppData";
 }
 
 const QString DEFAULT_SET = QStringLiteral("T4rMo/T4rMo_Regular Training_84.qlt");
 
 } // namespace
 
-// Every listed picture is embedded and shows something; the contact sheet shows each at the size
-// the interface gives it.
-void TestResources::picturesResolve() {
-    const QList<Picture> pictures = listedPictures();
-    QVERIFY(pictures.size() > 40);
-    const int cell = 140, columns = 8;
-    const int rows = int(pictures.size() + columns - 1) / columns;
-    QImage small(columns * cell, rows * cell, QImage::Format_ARGB32_Premultiplied);
-    small.fill(QColor(53, 53, 53));
-    QPainter p(&small);
-    p.setPen(QColor(175, 176, 177));
-    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 7));
-    QList<QPixmap> large;
-    for (int i = 0; i < pictures.size(); ++i) {
-        const Picture& picture = pictures[i];
-        const QPixmap pixmap = load(picture);
-        QVERIFY2(!pixmap.isNull(), qPrintable(picture.name));
-        // A real picture: not blank, not one flat colour.
-        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-        QSet<QRgb> colours;
-        qsizetype visible = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                const QRgb rgb = image.pixel(x, y);
-                visible += qAlpha(rgb) > 0;
-                colours.insert(rgb);
-            }
-        }
-        QVERIFY2(visible * 20 > qsizetype(image.width()) * image.height(), qPrintable(picture.name));
-        QVERIFY2(colours.size() > 2, qPrintable(picture.name));
+// The embedded pictures, the style sheet and the shipped data; the application's appearance, and the
+// first-start copy of the shipped data tree into the per-user folder.
+class TestResources : public QObject {
+    Q_OBJECT
 
-        const QPixmap shown = pixmap.scaled(picture.size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        if (shown.width() > cell - 10 || shown.height() > cell - 30) {
-            large.append(shown);
-            continue;
+private slots:
+    // What the build lays out is the source's data tree: every file and folder, unchanged, but for the
+    // placeholders that keep empty folders in the source tree.
+    void initTestCase() {
+        QApplication::setApplicationName(NAME);
+        m_shipped = TestFiles::tree(Path::appDataIntoAppResources_MacOS());
+        QVERIFY(m_shipped.contains("Css/style.css") && m_shipped.contains("Training") &&
+                m_shipped.contains("Recording"));
+        QMap<QString, QByteArray> tree = TestFiles::tree(source("resources/AppData"));
+        tree.removeIf([](const auto& entry) { return entry.key().endsWith("/.gitkeep"); });
+        QCOMPARE(m_shipped, tree);
+    }
+
+    // Each start-up test deploys the bundle (a Plugins folder) itself.
+    void cleanup() {
+        QDir(qEnvironmentVariable("XDG_DATA_HOME")).removeRecursively();
+        QDir(plugins()).removeRecursively();
+        QApplication::setApplicationName(NAME);
+    }
+
+    // Every listed picture is embedded and shows something; the contact sheet shows each at the size
+    // the interface gives it, in rows.
+    void picturesResolve() {
+        const QList<Picture> pictures = listedPictures();
+        QVERIFY(pictures.size() > 40);
+        QList<QPixmap> shown;
+        for (const Picture& picture : pictures) {
+            const QPixmap pixmap = load(picture);
+            QVERIFY2(!pixmap.isNull(), qPrintable(picture.name));
+            // A real picture: not blank, not one flat colour.
+            const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+            QSet<QRgb> colours;
+            qsizetype visible = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    visible += qAlpha(image.pixel(x, y)) > 0;
+                    colours.insert(image.pixel(x, y));
+                }
+            }
+            QVERIFY2(visible * 20 > qsizetype(image.width()) * image.height(), qPrintable(picture.name));
+            QVERIFY2(colours.size() > 2, qPrintable(picture.name));
+            shown << pixmap.scaled(picture.size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
-        const QPoint corner((i % columns) * cell, (i / columns) * cell);
-        p.drawPixmap(corner + QPoint((cell - shown.width()) / 2, (cell - 20 - shown.height()) / 2), shown);
-        p.drawText(QRect(corner + QPoint(2, cell - 22), QSize(cell - 4, 20)), Qt::AlignCenter | Qt::TextWordWrap,
-                   picture.name);
+        const int width = 1400;
+        QList<QRect> cells;
+        for (int i = 0, x = 0, y = 0, row = 0; i < shown.size(); ++i) {
+            const QSize cell = shown[i].size().expandedTo(QSize(130, 0)) + QSize(10, 24);
+            if (x + cell.width() > width)
+                x = 0, y += row, row = 0;
+            cells << QRect(QPoint(x, y), cell);
+            x += cell.width();
+            row = std::max(row, cell.height());
+        }
+        int height = 0;
+        for (const QRect& cell : cells)
+            height = std::max(height, cell.bottom() + 1);
+        QImage sheet(width, height, QImage::Format_ARGB32_Premultiplied);
+        sheet.fill(QColor(53, 53, 53));
+        QPainter p(&sheet);
+        p.setPen(QColor(175, 176, 177));
+        p.setFont(QFont(QStringLiteral("DejaVu Sans"), 7));
+        for (int i = 0; i < shown.size(); ++i) {
+            p.drawPixmap(cells[i].topLeft(), shown[i]);
+            p.drawText(cells[i].adjusted(0, shown[i].height(), -10, 0), Qt::AlignHCenter | Qt::TextWordWrap,
+                       pictures[i].name);
+        }
+        p.end();
+        QVERIFY(!Artifacts::save(sheet, "pictures-contact-sheet").isEmpty());
     }
-    p.end();
-    // The large images below the icons.
-    int height = small.height();
-    int width = small.width();
-    for (const QPixmap& image : large) {
-        height += image.height() + 10;
-        width = std::max(width, image.width());
+
+    void sourceNamesListed();
+
+    // The sheet has a look for every object name the widgets carry (the widget gallery shows them).
+    void styleSheetNamesEveryLook() {
+        const QString sheet = Function::loadStyleFromFile(Path::joinCss("style.css"));
+        for (const char* name : {"dark", "toggle", "togglecircular", "midi", "menu", "big", "volume", "bpm",
+                                 "selectdisplaymode", "border", "frameheader", "framecore", "frameborder",
+                                 "contextmenu", "contextgraph", "color", "title"})
+            QVERIFY2(sheet.contains(QString("#%1").arg(name)), name);
     }
-    QImage sheet(width, height, QImage::Format_ARGB32_Premultiplied);
-    sheet.fill(QColor(43, 43, 43));
-    QPainter s(&sheet);
-    s.drawImage(0, 0, small);
-    int y = small.height() + 10;
-    for (const QPixmap& image : large) {
-        s.drawPixmap(0, y, image);
-        y += image.height() + 10;
+
+    // Every shipped sound is stereo 16-bit PCM at 48000 frames per second, of its length.
+    void shippedSounds_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("frames");
+        QTest::newRow("metronome click") << Path::joinInput("beep1.wav") << 2400;
+        QTest::newRow("default looper: one bar at 84 bpm, less 57 ms")
+            << Path::joinLooper("T4rMo/Regular Training.wav") << 134400;
+        QTest::newRow("scratch sound: one platter turn") << Path::joinScratchTools("Ahh.wav") << 86400;
     }
-    s.end();
-    QVERIFY(!Artifacts::save(sheet, "pictures-contact-sheet").isEmpty());
-}
+
+    void shippedSounds() {
+        QFETCH(QString, path);
+        QFETCH(int, frames);
+        const QByteArray bytes = TestFiles::read(path);
+        QCOMPARE(bytes.size(), 44 + frames * 4);
+        QCOMPARE(bytes.left(44), TestFiles::wavFile(QByteArray(frames * 4, '\0')).left(44));
+        const auto wav = ManageWAV::extractStereoWAVFromFile(path);
+        QCOMPARE(wav->channels(), 2);
+        QCOMPARE(wav->size(), frames);
+        // Loud enough to hear, and not clipped.
+        QVERIFY(wav->wavMax() > 16000 && wav->wavMax() < 32767);
+    }
+
+    void embeddedClick() {
+        const QByteArray embedded = TestFiles::read(":/Fx/core/fx/beep1.wav");
+        QVERIFY(!embedded.isEmpty());
+        QCOMPARE(embedded, TestFiles::read(Path::joinInput("beep1.wav")));
+    }
+
+    // The built-in set, byte for byte: the library marks it as the default by its values and the digest
+    // check accepts it.
+    void defaultSet() {
+        QCOMPARE(TestFiles::read(Path::joinLooper(DEFAULT_SET)),
+                 TestFiles::trainingFile({ModelActivatedMode::Looper, Constant::Default::TITLE,
+                                          Constant::Default::AUTHOR, Constant::Default::URL, 84,
+                                          "Regular Training.wav"}));
+    }
+
+    void appearance() {
+        configureApplicationAppearance(*qApp);
+        configureApplicationIcon(*qApp);
+        QCOMPARE(QApplication::applicationName(), NAME);
+        QCOMPARE(QApplication::style()->name().toLower(), QString("fusion"));
+        for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+            QCOMPARE(QApplication::palette().color(group, QPalette::Window), QColor(53, 53, 53));
+            QCOMPARE(QApplication::palette().color(group, QPalette::WindowText), QColor(175, 176, 177));
+        }
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
+    void firstAndSecondStart() {
+        QVERIFY(QDir().mkpath(plugins()));
+        QCOMPARE(Path::appData(), userFolder(NAME));
+        handleMacSpecificDataSetup();
+        QCOMPARE(TestFiles::tree(Path::appData()), m_shipped);
+        QVERIFY(!QFileInfo::exists(Path::appData() + ".partial"));
+
+        // What the user changed or deleted stays so.
+        QVERIFY(TestFiles::write(Path::joinCss("style.css"), "edited"));
+        QVERIFY(QFile::remove(Path::joinColor("Default color.qlp")));
+        const QMap<QString, QByteArray> edited = TestFiles::tree(Path::appData());
+        handleMacSpecificDataSetup();
+        QCOMPARE(TestFiles::tree(Path::appData()), edited);
+    }
+
+    void notDeployed() {
+        handleMacSpecificDataSetup();
+        QCOMPARE(Path::appData(), Path::appDataIntoAppResources_MacOS());
+        QVERIFY(!QFileInfo::exists(userFolder(NAME)));
+    }
+
+    // A start killed while copying leaves only the unfinished sibling; the next start copies afresh.
+    void killedCopyIsRedone() {
+        QVERIFY(QDir().mkpath(plugins()));
+        const QString partial = userFolder(NAME) + ".partial";
+        QVERIFY(TestFiles::write(partial + "/Css/style.css", "cut sh"));
+        QVERIFY(TestFiles::write(partial + "/stray.txt", "left over"));
+        handleMacSpecificDataSetup();
+        QCOMPARE(TestFiles::tree(Path::appData()), m_shipped);
+        QVERIFY(!QFileInfo::exists(partial));
+    }
+
+    void newVersionCopiesAgain() {
+        QVERIFY(QDir().mkpath(plugins()));
+        handleMacSpecificDataSetup();
+        QVERIFY(TestFiles::write(Path::joinInput("config.ini"), "older version's"));
+        const QMap<QString, QByteArray> older = TestFiles::tree(userFolder(NAME));
+        QApplication::setApplicationName("Quillon / Vantor V2.1.1984");
+        handleMacSpecificDataSetup();
+        QCOMPARE(TestFiles::tree(userFolder("Quillon / Vantor V2.1.1984")), m_shipped);
+        QCOMPARE(TestFiles::tree(userFolder(NAME)), older);
+    }
+
+private:
+    QMap<QString, QByteArray> m_shipped;
+};
 
 // The pictures the interface's code names are all listed (so embedded): quoted ".png" names and
-// names given to the resource helpers.
+// names given to the resource helpers. Defined outside the class, where moc does not read its raw strings.
 void TestResources::sourceNamesListed() {
     QSet<QString> listed;
     for (const Picture& picture : listedPictures())
         listed.insert(picture.name);
     const QRegularExpression png(R"re("(?:[^"\n]*/)?([^"/\\\n]+\.png)")re");
-    const QRegularExpression helper(R"re(joinResource(?:Icon|Image)\(\s*(?:QStringLiteral\(\s*)?"([^"]+)")re");
+    const QRegularExpression helper(
+        R"re(joinResource(?:Icon|Image)\(\s*(?:QStringLiteral\(\s*)?"([^"]+)")re");
     QDirIterator it(source("gui"), {"*.cpp", "*.h"}, QDir::Files, QDirIterator::Subdirectories);
     int files = 0;
     while (it.hasNext()) {
         const QString path = it.next();
-        const QString text = QString::fromUtf8(readAll(path));
+        const QString text = QString::fromUtf8(TestFiles::read(path));
         ++files;
         for (const QRegularExpression& re : {png, helper}) {
             for (const QRegularExpressionMatch& m : re.globalMatch(text)) {
@@ -164,195 +271,6 @@ void TestResources::sourceNamesListed() {
         }
     }
     QVERIFY(files > 0);
-}
-
-// The sheet parses, and its checked looks take effect on the object names the widgets carry.
-void TestResources::styleSheet() {
-    const QString sheet = Function::loadStyleFromFile(Path::joinCss("style.css"));
-    for (const char* name : {"dark", "toggle", "togglecircular", "midi", "menu", "big", "volume", "bpm",
-                             "selectdisplaymode", "border", "frameheader", "framecore", "frameborder",
-                             "contextmenu", "contextgraph", "color", "title"})
-        QVERIFY2(sheet.contains(QString("#%1").arg(name)), name);
-    QTest::failOnWarning(QRegularExpression("(?i)style ?sheet"));
-
-    // The window's palette, as the application sets it.
-    QWidget view;
-    QPalette palette = view.palette();
-    palette.setColor(QPalette::Window, QColor(53, 53, 53));
-    palette.setColor(QPalette::WindowText, QColor(175, 176, 177));
-    view.setPalette(palette);
-    view.setAutoFillBackground(true);
-    view.setStyleSheet(sheet);
-    auto* grid = new QGridLayout(&view);
-    const auto button = [&](const char* name, const QString& icon, int row, int column, bool checked,
-                            bool enabled = true) {
-        auto* b = new QPushButton(&view);
-        b->setObjectName(name);
-        b->setFixedSize(50, 50);
-        b->setIcon(Path::joinResourceIcon(icon));
-        b->setIconSize(QSize(30, 30));
-        b->setCheckable(true);
-        b->setChecked(checked);
-        b->setEnabled(enabled);
-        grid->addWidget(b, row, column);
-        return b;
-    };
-    auto* header = new QFrame(&view);
-    header->setObjectName("frameheader");
-    auto* headerLayout = new QHBoxLayout(header);
-    auto* caption = new QLabel("Looper", header);
-    caption->setObjectName("dark");
-    headerLayout->addWidget(caption);
-    headerLayout->addWidget(button("dark", "close.png", 0, 0, false));
-    grid->addWidget(header, 0, 0, 1, 6);
-    QPushButton* off = button("toggle", "record.png", 1, 0, false);
-    QPushButton* on = button("toggle", "mix.png", 1, 1, true);
-    button("toggle", "hamster.png", 1, 2, false, false);
-    button("togglecircular", "hold.png", 1, 3, true);
-    QPushButton* learn = button("midi", QString(), 1, 4, true);
-    learn->setText("Learn");
-    learn->setFixedSize(100, 50);
-    auto* beats = new QComboBox(&view);
-    beats->setObjectName("bpm");
-    beats->addItems({"2", "4", "8"});
-    grid->addWidget(beats, 2, 0);
-    auto* display = new QComboBox(&view);
-    display->setObjectName("selectdisplaymode");
-    display->addItem(Path::joinResourceIcon("phrasing.png"), "Phrasing");
-    grid->addWidget(display, 2, 1, 1, 2);
-    auto* device = new QComboBox(&view);
-    device->setObjectName("big");
-    device->addItem("0-[tc_capture]-44100/128p0-ALSA-");
-    grid->addWidget(device, 2, 3, 1, 3);
-    auto* row = new QFrame(&view);
-    row->setObjectName("frameborder");
-    auto* rowLayout = new QHBoxLayout(row);
-    for (const char* name : {"title", "bpm", "border", "color"}) {
-        auto* label = new QLabel(QString(name), row);
-        label->setObjectName(name);
-        rowLayout->addWidget(label);
-    }
-    grid->addWidget(row, 3, 0, 1, 6);
-    auto* volume = new QSlider(Qt::Vertical, &view);
-    volume->setObjectName("volume");
-    volume->setValue(60);
-    grid->addWidget(volume, 0, 6, 4, 1);
-    view.resize(520, 320);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-
-    QVERIFY(!Artifacts::save(&view, "style-sheet").isEmpty());
-    const QImage image = view.grab().toImage();
-    const auto pixel = [&](QWidget* w) { return image.pixelColor(w->geometry().topLeft() + QPoint(8, 25)); };
-    // A checked toggle wears the accent; an unchecked one does not; learning is red.
-    const auto tinted = [](const QColor& c) { return c.green() > c.red() + 20 && c.blue() > c.red() + 20; };
-    QVERIFY2(tinted(pixel(on)) && !tinted(pixel(off)), "a checked toggle looks like an unchecked one");
-    QVERIFY(pixel(learn).red() > 150 && pixel(learn).green() < 120);
-}
-
-// Every shipped sound is stereo 16-bit PCM at 48000 frames per second, of its length.
-void TestResources::shippedSounds_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<int>("frames");
-    QTest::newRow("metronome click") << Path::joinInput("beep1.wav") << 2400;
-    QTest::newRow("default looper: one bar at 84 bpm, less 57 ms")
-        << Path::joinLooper("T4rMo/Regular Training.wav") << 134400;
-    QTest::newRow("scratch sound: one platter turn") << Path::joinScratchTools("Ahh.wav") << 86400;
-}
-
-void TestResources::shippedSounds() {
-    QFETCH(QString, path);
-    QFETCH(int, frames);
-    const QByteArray bytes = readAll(path);
-    QCOMPARE(bytes.size(), 44 + frames * 4);
-    const char* h = bytes.constData();
-    QCOMPARE(bytes.left(4), QByteArray("RIFF"));
-    QCOMPARE(qFromLittleEndian<quint32>(h + 4), quint32(bytes.size() - 8));
-    QCOMPARE(bytes.mid(8, 8), QByteArray("WAVEfmt "));
-    QCOMPARE(qFromLittleEndian<quint16>(h + 20), quint16(1));
-    QCOMPARE(qFromLittleEndian<quint16>(h + 22), quint16(2));
-    QCOMPARE(qFromLittleEndian<quint32>(h + 24), quint32(48000));
-    QCOMPARE(qFromLittleEndian<quint16>(h + 34), quint16(16));
-    QCOMPARE(qFromLittleEndian<quint32>(h + 40), quint32(frames * 4));
-
-    const auto wav = ManageWAV::extractStereoWAVFromFile(path);
-    QCOMPARE(wav->channels(), 2);
-    QCOMPARE(wav->size(), frames);
-    // Loud enough to hear, and not clipped.
-    QVERIFY(wav->wavMax() > 16000 && wav->wavMax() < 32767);
-}
-
-void TestResources::embeddedClick() {
-    const QByteArray embedded = readAll(":/Fx/core/fx/beep1.wav");
-    QVERIFY(!embedded.isEmpty());
-    QCOMPARE(embedded, readAll(Path::joinInput("beep1.wav")));
-}
-
-// The built-in set is accepted by the digest check and is the one the library marks as default.
-void TestResources::defaultSet() {
-    const auto header = Header::importHeaderFromQLTFile(Path::joinLooper(DEFAULT_SET));
-    QVERIFY(header);
-    QVERIFY(Header::checkHash(header.get()));
-    QCOMPARE(header->version(), 1);
-    QCOMPARE(header->mode(), ModelActivatedMode::Looper);
-    QCOMPARE(header->title(), Constant::Default::TITLE);
-    QCOMPARE(header->author(), Constant::Default::AUTHOR);
-    QCOMPARE(header->url(), Constant::Default::URL);
-    QCOMPARE(header->bpm(), 84.0);
-    QCOMPARE(header->offset(), 0.0);
-    QCOMPARE(header->pathSound_Looper(), QString("Regular Training.wav"));
-    for (const QString& none : {header->pathSound_A(), header->pathSound_B(), header->pathCurve_1(),
-                                header->pathCurve_2(), header->pathColor_A(), header->pathColor_B()})
-        QVERIFY(none.isEmpty());
-}
-
-// The default colour file, read the way the colour panel reads it: a valid set with its sound.
-void TestResources::defaultColor() {
-    const QString path = Path::joinColor(Constant::Default::PHRASING_DEFAULT + Constant::Extension::QLP);
-    QDomDocument doc;
-    QVERIFY(doc.setContent(readAll(path)));
-    const QDomElement root = doc.documentElement();
-    QCOMPARE(root.tagName(), Constant::XmlPhrasing::PHRASING);
-    QCOMPARE(root.attribute(Constant::XmlPhrasing::NAME), Constant::Default::PHRASING_DEFAULT);
-    QList<QPhrasing> areas;
-    for (QDomElement s = root.firstChildElement(Constant::XmlPhrasing::SECTION); !s.isNull();
-         s = s.nextSiblingElement(Constant::XmlPhrasing::SECTION)) {
-        const QStringList rgb = s.attribute(Constant::XmlPhrasing::COLOR).split(',');
-        QCOMPARE(rgb.size(), 3);
-        areas.append(QPhrasing(s.attribute(Constant::XmlPhrasing::LABEL),
-                               {quint8(rgb[0].toInt()), quint8(rgb[1].toInt()), quint8(rgb[2].toInt())},
-                               s.attribute(Constant::XmlPhrasing::ANGLE_START).toDouble(),
-                               s.attribute(Constant::XmlPhrasing::ANGLE_END).toDouble()));
-    }
-    QVERIFY(!areas.isEmpty());
-    ManagePhrasing set(ModelGraph::NOT_USED);
-    set.setListPhrasing(areas);
-    QVERIFY(set.checkPhrasing());
-    set.setScratchTools(root.attribute(Constant::XmlPhrasing::SCRATCH_TOOLS));
-    set.generateScratchTools();
-    QVERIFY(set.wav() && set.wav()->size() > 0);
-}
-
-// What the build lays out is what a first start copies: every shipped file and folder, unchanged.
-void TestResources::firstStartTree() {
-    const QString shipped = source("resources/AppData");
-    QDirIterator it(shipped, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    int files = 0;
-    while (it.hasNext()) {
-        const QFileInfo entry(it.next());
-        if (entry.fileName() == ".gitkeep")
-            continue;
-        const QString copy = Path::joinHome(QDir(shipped).relativeFilePath(entry.filePath()));
-        if (entry.isDir()) {
-            QVERIFY2(QFileInfo(copy).isDir(), qPrintable(copy));
-        } else {
-            QVERIFY2(readAll(copy) == readAll(entry.filePath()), qPrintable(copy));
-            ++files;
-        }
-    }
-    QVERIFY(files >= 8);
-    for (const char* library : {"Training", "Recording"})
-        QVERIFY(QFileInfo(Path::joinHome(library)).isDir());
 }
 
 QUILLON_GUI_TEST_MAIN(TestResources)

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QEnterEvent>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTest>
@@ -34,6 +35,13 @@ inline void useDesktopScreen() {
                    "logicalDpi": 96, "logicalBpp": 32, "dpr": 1.0}]})");
     file.close();
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toUtf8());
+}
+
+// The pointer entering or leaving the widget, as the widget is told.
+inline void hover(QWidget* widget, bool in) {
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(widget, in ? static_cast<QEvent*>(&enter) : &leave);
 }
 
 } // namespace GuiTest

@@ -22,10 +22,6 @@ QString sandboxRoot() {
     return qEnvironmentVariable(SANDBOX_VARIABLE);
 }
 
-bool makeFolder(const QString& path) {
-    return QDir().mkpath(path);
-}
-
 void setVariable(const char* name, const QString& value) {
     qputenv(name, QFile::encodeName(value));
 }
@@ -34,7 +30,7 @@ void setVariable(const char* name, const QString& value) {
 QString prepare(const QString& root, const QString& executable) {
     const QString macOs = root + "/Bundle/Contents/MacOS";
     const QString appData = root + "/Bundle/Contents/Resources/AppData";
-    if (!makeFolder(macOs) || !makeFolder(appData))
+    if (!QDir().mkpath(macOs) || !QDir().mkpath(appData))
         return QString();
     if (!Function::copyPath(QStringLiteral(QUILLON_DATA_TREE), appData))
         return QString();
@@ -45,7 +41,7 @@ QString prepare(const QString& root, const QString& executable) {
     QFile::setPermissions(copy, QFile::permissions(copy) | QFile::ExeOwner);
 
     for (const char* folder : {"home", "xdg-data", "xdg-config", "xdg-cache", "runtime", "alsa"}) {
-        if (!makeFolder(root + "/" + folder))
+        if (!QDir().mkpath(root + "/" + folder))
             return QString();
     }
     ::chmod(QFile::encodeName(root + "/runtime").constData(), 0700);
@@ -123,18 +119,6 @@ int TestSandbox::run(int argc, char** argv, const std::function<int(int, char**)
 
 QString TestSandbox::root() {
     return sandboxRoot();
-}
-
-QString TestSandbox::bundleDir() {
-    return root() + "/Bundle";
-}
-
-QString TestSandbox::dataFolder() {
-    return bundleDir() + "/Contents/Resources/AppData";
-}
-
-QString TestSandbox::alsaConfigPath() {
-    return root() + "/alsa/asound.conf";
 }
 
 QString TestSandbox::alsaCaptureFile() {

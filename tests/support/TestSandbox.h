@@ -19,9 +19,6 @@ int run(int argc, char** argv, const std::function<int(int, char**)>& body);
 
 // Valid inside the sandboxed process only.
 QString root();
-QString bundleDir();
-QString dataFolder();
-QString alsaConfigPath();
 QString alsaCaptureFile();
 QString alsaPlaybackFile();
 // The source tree, for fixtures and helper scripts.

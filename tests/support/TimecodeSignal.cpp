@@ -77,7 +77,6 @@ void TimecodeSignal::render() {
         total += s.frames;
     m_pcm.resize(2 * total);
     m_cycles.resize(total);
-    m_speed.resize(total);
     m_expected.resize(total);
 
     std::mt19937 random(m_noiseSeed);
@@ -103,12 +102,9 @@ void TimecodeSignal::render() {
         const double seconds = s.frames / rate;
         for (qint64 j = 0; j < s.frames; ++j, ++frame) {
             const double t = j / rate;
-            double speed = 0.0;
-            if (s.kind == Segment::Move) {
-                speed = s.fromSpeed + (s.toSpeed - s.fromSpeed) * (t / seconds);
+            if (s.kind == Segment::Move)
                 phi = start +
                       resolution * (s.fromSpeed * t + (s.toSpeed - s.fromSpeed) * t * t / (2.0 * seconds));
-            }
             // The bit points (whole phi) passed since the previous frame.
             if (std::floor(phi) > std::floor(previous)) {
                 lastBit = qint64(std::floor(phi));
@@ -132,7 +128,6 @@ void TimecodeSignal::render() {
             m_pcm[2 * frame] = toSample(left + m_dcOffset);
             m_pcm[2 * frame + 1] = toSample(right + m_dcOffset);
             m_cycles[frame] = phi;
-            m_speed[frame] = speed;
 
             const qint64 position = lastForwards ? lastBit - (m_format.bits() - 1) : lastBit;
             m_expected[frame] =

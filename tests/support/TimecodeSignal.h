@@ -42,8 +42,6 @@ public:
 
     // Peak of the primary for a 1 bit and of the secondary, in 16-bit units.
     void setAmplitude(double peak) { m_amplitude = peak; }
-    // A 0 bit's primary peak relative to a 1 bit's.
-    void setZeroBitRatio(double ratio) { m_zeroBitRatio = ratio; }
     // White Gaussian noise on both channels, `snrDb` below the carrier's power (A^2 / 2).
     void setNoise(double snrDb, quint32 seed);
     // Added to both channels.
@@ -58,12 +56,9 @@ public:
     const QList<qint16>& pcm() const { return m_pcm; }
     // The record position at that frame, in cycles.
     double cycles(qint64 frame) const { return m_cycles[frame]; }
-    double speed(qint64 frame) const { return m_speed[frame]; }
     // The position a decoder should answer after that frame, from the last bit the motion passed
     // (see above); -1 before the first bit, after a jump until the next bit, and outside the table.
     qint32 expectedPosition(qint64 frame) const { return m_expected[frame]; }
-    // The bit at cycle k (0 outside the record).
-    int bit(qint64 k) const;
 
 private:
     struct Segment {
@@ -75,6 +70,8 @@ private:
     };
 
     qint64 framesOf(double seconds) const;
+    // The bit at cycle k (0 outside the record).
+    int bit(qint64 k) const;
     void sample(double phi, bool carrier, double& primary, double& secondary) const;
 
     Definition m_format;
@@ -83,6 +80,7 @@ private:
     QList<Segment> m_segments;
     double m_start = 0.0;
     double m_amplitude = 16000.0;
+    // A 0 bit's primary peak relative to a 1 bit's.
     double m_zeroBitRatio = 0.5;
     double m_noiseRms = 0.0;
     quint32 m_noiseSeed = 0;
@@ -90,6 +88,5 @@ private:
 
     QList<qint16> m_pcm;
     QList<double> m_cycles;
-    QList<double> m_speed;
     QList<qint32> m_expected;
 };

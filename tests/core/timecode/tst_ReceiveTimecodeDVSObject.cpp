@@ -18,26 +18,6 @@
 #include "core/timecode/ReceiveTimecodeDVSObject.h"
 #include "core/timecode/Timecoder.h"
 
-// The receiver driven frame by frame with generated records, checked against the generator's true
-// record position and, where the decoder's own answers matter, against a decoder run beside it.
-class TestReceiveTimecodeDVSObject : public QObject {
-    Q_OBJECT
-
-private slots:
-    void init();
-    void relativeOneSecond_data();
-    void relativeOneSecond();
-    void absoluteFollowsRecord_data();
-    void absoluteFollowsRecord();
-    void needleDrop_data();
-    void needleDrop();
-    void fractionalStep();
-    void audibility_data();
-    void audibility();
-    void unknownFormatLeavesInputInactive();
-    void restartFromAnotherThread();
-};
-
 namespace {
 
 constexpr unsigned RATE = 48000;
@@ -139,242 +119,251 @@ QList<double> dropLandingStep(qint32 step) {
 
 } // namespace
 
-void TestReceiveTimecodeDVSObject::init() {
-    Mode* mode = registry()->instanceMode();
-    mode->modeMix_off();
-    mode->modeReverse_off();
-    for (ModelGraph::EnumGraph graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B})
-        registry()->instancePerformance()->setInputSample(graph, QSample::byDefault(graph), false);
-    registry()->instanceSetting()->setParamVinylDeltaPositionA(0.0);
-}
+// The receiver driven frame by frame with generated records, checked against the generator's true
+// record position and, where the decoder's own answers matter, against a decoder run beside it.
+class TestReceiveTimecodeDVSObject : public QObject {
+    Q_OBJECT
 
-void TestReceiveTimecodeDVSObject::relativeOneSecond_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<double>("speed");
-    for (const Definition& def : timecoder().definitions()) {
-        QTest::newRow(qPrintable(def.name() + " forwards")) << def.name() << 1.0;
-        QTest::newRow(qPrintable(def.name() + " backwards")) << def.name() << -1.0;
+private slots:
+    void init() {
+        Mode* mode = registry()->instanceMode();
+        mode->modeMix_off();
+        mode->modeReverse_off();
+        for (ModelGraph::EnumGraph graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B})
+            registry()->instancePerformance()->setInputSample(graph, QSample::byDefault(graph), false);
+        registry()->instanceSetting()->setParamVinylDeltaPositionA(0.0);
     }
-}
 
-// The travel over one second, once the speed tracker has settled, in the scale the stored curves
-// use: rate / (rate + 1000) of the carrier cycles, doubled for the 2000-cycle formats.
-void TestReceiveTimecodeDVSObject::relativeOneSecond() {
-    QFETCH(QString, name);
-    QFETCH(double, speed);
-    configure(name, false, 300);
-    const Definition def = formatNamed(name);
-    TimecodeSignal signal(def, RATE);
-    signal.setStart(def.length() / 2 + 0.375);
-    signal.move(1.5 + 1.0 / 300, speed);
-    signal.render();
-    Input input;
-    input.play(signal);
-    const QList<QData> points = input.points();
-    QCOMPARE(points.size(), 451);
-    const QData& from = points[150]; // 0.5 s
-    const QData& to = points[450];   // 1.5 s
-    // 0.2 %: the tracker's own residual adds about a cycle a second; the full 1000 would be 2 % off.
-    const double travel = (to.y() - from.y()) / (speed * 979.6 * def.resolution() / 1000.0);
-    QVERIFY2(std::abs(travel - 1.0) < 0.002, qPrintable(QString::number(travel)));
-    const double turn = (to.targetPosition() - from.targetPosition()) / (speed * 195.9);
-    QVERIFY2(std::abs(turn - 1.0) < 0.002, qPrintable(QString::number(turn)));
-    QCOMPARE(registry()->instanceVinyl()->vinylPosition(ModelGraph::INPUT_A), to.targetPosition());
-    for (const QData& p : points) {
-        QCOMPARE(p.timecode(), 0);
-        // The first crossings may be read either way.
-        if (p.samplerate() >= 480)
-            QCOMPARE(p.rotation(), speed > 0 ? ModelRotation::FORWARD : ModelRotation::BACK);
+    void relativeOneSecond_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<double>("speed");
+        for (const Definition& def : timecoder().definitions()) {
+            QTest::newRow(qPrintable(def.name() + " forwards")) << def.name() << 1.0;
+            QTest::newRow(qPrintable(def.name() + " backwards")) << def.name() << -1.0;
+        }
     }
-    QVERIFY(registry()->instanceTimecode()->modeTimecode(ModelGraph::INPUT_A));
-}
 
-void TestReceiveTimecodeDVSObject::absoluteFollowsRecord_data() {
-    QTest::addColumn<QString>("name");
-    QTest::newRow("serato side A") << "serato_sideA_FullDVS";
-    QTest::newRow("serato side B") << "serato_sideB_FullDVS";
-}
-
-// Forwards, a turn to backwards, backwards, a turn to forwards, at four points a cycle: wherever the
-// decoder knows the position, y is the record's true position; before the first one, points wait
-// for the back-fill.
-void TestReceiveTimecodeDVSObject::absoluteFollowsRecord() {
-    QFETCH(QString, name);
-    configure(name, true, 4000);
-    registry()->instanceSetting()->setParamVinylDeltaPositionA(30.0);
-    const Definition def = formatNamed(name);
-    TimecodeSignal signal(def, RATE);
-    signal.setStart(100000.375);
-    signal.move(0.5, 1.0);
-    signal.ramp(0.4, 1.0, -1.0);
-    signal.move(0.3, -1.0);
-    signal.ramp(0.4, -1.0, 1.0);
-    signal.move(0.3, 1.0);
-    signal.render();
-    const QList<qint32> decoded = decoderPositions(def, signal);
-    Input input;
-    // A position needs 25 agreeing bits after the first 20: none within 20 ms at normal speed.
-    input.play(signal, 0, 960);
-    QVERIFY(!registry()->instanceTimecode()->modeTimecode(ModelGraph::INPUT_A));
-    QCOMPARE(input.points().last().timecode(), -1);
-    input.play(signal, 960);
-    QVERIFY(registry()->instanceTimecode()->modeTimecode(ModelGraph::INPUT_A));
-
-    const QList<QData> points = input.points();
-    int locked[2] = {0, 0}; // backwards, forwards
-    for (int k = 0; k < points.size(); ++k) {
-        const QData& p = points[k];
-        QVERIFY2(p.timecode() != -1, qPrintable(QString("point %1 not back-filled").arg(k)));
-        // Once the tracker has settled, up to the first turn, y moves on at the record's pace,
-        // back-filled points included, and between bits too: 12 frames at 1/49 of a cycle each.
-        const double dy = k > 0 ? p.y() - points[k - 1].y() : 0.0;
-        const bool timed = p.samplerate() >= 960 && p.samplerate() < 24000;
-        QVERIFY2(!timed || (dy > 0.15 && dy < 0.4), qPrintable(QString("point %1: %2").arg(k).arg(dy)));
-        if (decoded[p.samplerate()] < 0)
-            continue;
-        const double error = p.y() - truePosition(signal, def, p.samplerate());
-        QVERIFY2(std::abs(error) < 1.0, qPrintable(QString("point %1: off by %2").arg(k).arg(error)));
-        QVERIFY(std::abs(p.targetPosition() - (p.y() / 1000.0 * 200.0 - 30.0)) < 1e-9);
-        ++locked[p.rotation() == ModelRotation::FORWARD];
+    // The travel over one second, once the speed tracker has settled, in the scale the stored curves
+    // use: rate / (rate + 1000) of the carrier cycles, doubled for the 2000-cycle formats.
+    void relativeOneSecond() {
+        QFETCH(QString, name);
+        QFETCH(double, speed);
+        configure(name, false, 300);
+        const Definition def = formatNamed(name);
+        TimecodeSignal signal(def, RATE);
+        signal.setStart(def.length() / 2 + 0.375);
+        signal.move(1.5 + 1.0 / 300, speed);
+        signal.render();
+        Input input;
+        input.play(signal);
+        const QList<QData> points = input.points();
+        QCOMPARE(points.size(), 451);
+        const QData& from = points[150]; // 0.5 s
+        const QData& to = points[450];   // 1.5 s
+        // 0.2 %: the tracker's own residual adds about a cycle a second; the full 1000 would be 2 % off.
+        const double travel = (to.y() - from.y()) / (speed * 979.6 * def.resolution() / 1000.0);
+        QVERIFY2(std::abs(travel - 1.0) < 0.002, qPrintable(QString::number(travel)));
+        const double turn = (to.targetPosition() - from.targetPosition()) / (speed * 195.9);
+        QVERIFY2(std::abs(turn - 1.0) < 0.002, qPrintable(QString::number(turn)));
+        QCOMPARE(registry()->instanceVinyl()->vinylPosition(ModelGraph::INPUT_A), to.targetPosition());
+        for (const QData& p : points) {
+            QCOMPARE(p.timecode(), 0);
+            // The first crossings may be read either way.
+            if (p.samplerate() >= 480)
+                QCOMPARE(p.rotation(), speed > 0 ? ModelRotation::FORWARD : ModelRotation::BACK);
+        }
+        QVERIFY(registry()->instanceTimecode()->modeTimecode(ModelGraph::INPUT_A));
     }
-    QVERIFY(locked[1] > 2000 && locked[0] > 660);
-}
 
-void TestReceiveTimecodeDVSObject::needleDrop_data() {
-    QTest::addColumn<double>("start");
-    QTest::addColumn<QList<double>>("drops");
-    QTest::addColumn<double>("pointsPerSecond");
-    QTest::addColumn<int>("moves"); // of the offset
-    QTest::newRow("forwards 5,000 to 300,000") << 5000.375 << QList<double>{300000.375} << 300.0 << 1;
-    QTest::newRow("backwards 300,000 to 5,000") << 300000.375 << QList<double>{5000.375} << 300.0 << 1;
-    // Both drops and both new positions fall between two points 0.2 s apart.
-    QTest::newRow("there and back within one point")
-        << 5000.375 << QList<double>{300000.375, 5100.375} << 5.0 << 1;
-    QTest::newRow("1000 on is no jump") << 20000.375 << dropLandingStep(1000) << 300.0 << 0;
-    QTest::newRow("1001 on") << 20000.375 << dropLandingStep(1001) << 300.0 << 1;
-}
-
-// The offset moves once, at the first point after the new position is read, so that y at that point
-// is where the previous point left it.
-void TestReceiveTimecodeDVSObject::needleDrop() {
-    QFETCH(double, start);
-    QFETCH(QList<double>, drops);
-    QFETCH(double, pointsPerSecond);
-    QFETCH(int, moves);
-    QVERIFY2(!drops.isEmpty(), "no such drop found");
-    configure(SERATO, true, pointsPerSecond);
-    const Definition def = formatNamed(SERATO);
-    const TimecodeSignal signal = dropSignal(start, drops);
-    Input input;
-    input.play(signal);
-    // Apart from that point y moves on every point (the first ones aside, while the tracker starts).
-    const QList<QData> points = input.points();
-    int unchanged = 0;
-    for (int k = 1; k < points.size(); ++k)
-        unchanged += points[k].samplerate() >= 960 && std::abs(points[k].y() - points[k - 1].y()) < 1e-6;
-    QCOMPARE(unchanged, moves);
-    // Afterwards y follows the record again, shifted by the offset.
-    const double offset = registry()->instanceTimecode()->timecodeOffset(ModelGraph::INPUT_A);
-    QCOMPARE(offset != 0.0, moves > 0);
-    const QData& last = points.last();
-    QVERIFY(std::abs(last.y() - offset - truePosition(signal, def, last.samplerate())) < 1.0);
-}
-
-// 44,100 frames a second at 600 points a second: a step of 73.5 frames.
-void TestReceiveTimecodeDVSObject::fractionalStep() {
-    configure("generic_V2", false, 600);
-    registry()->instancePerformance()->setInputSample(
-        ModelGraph::INPUT_A, std::make_shared<QSample>(ModelGraph::INPUT_A, -1, "", 44100.0, 2, 0), false);
-    Input input;
-    input.repeat(SILENCE, 300);
-    QList<qint32> frames;
-    for (const QData& p : input.points())
-        frames.append(p.samplerate());
-    QCOMPARE(frames, (QList<qint32>{0, 73, 146, 219, 292}));
-    QCOMPARE(registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_A), 300.0);
-}
-
-void TestReceiveTimecodeDVSObject::audibility_data() {
-    QTest::addColumn<int>("fader"); // -1: no position yet
-    QTest::addColumn<bool>("mix");
-    QTest::addColumn<bool>("reverse");
-    QTest::addColumn<QList<bool>>("audible"); // inputs A and B
-    // Runs first: once a position is published there is always one.
-    QTest::newRow("no crossfader") << -1 << true << false << QList<bool>{true, true};
-    QTest::newRow("middle") << 64 << true << false << QList<bool>{true, true};
-    QTest::newRow("left, mix off") << 0 << false << false << QList<bool>{true, true};
-    QTest::newRow("right, mix off") << 127 << false << true << QList<bool>{true, true};
-    QTest::newRow("left") << 0 << true << false << QList<bool>{true, false};
-    QTest::newRow("left, reverse") << 0 << true << true << QList<bool>{false, true};
-    QTest::newRow("right") << 127 << true << false << QList<bool>{false, true};
-    QTest::newRow("right, reverse") << 127 << true << true << QList<bool>{true, false};
-}
-
-void TestReceiveTimecodeDVSObject::audibility() {
-    QFETCH(int, fader);
-    QFETCH(bool, mix);
-    QFETCH(bool, reverse);
-    QFETCH(QList<bool>, audible);
-    configure("generic_V2", false, 300);
-    QVERIFY(fader >= 0 || !registry()->instanceMidi()->crossFaderPos());
-    if (fader >= 0) {
-        auto position = std::make_unique<ObjectMidi>(0, 23, ModelMode::Basic);
-        position->setValue(fader);
-        registry()->instanceMidi()->setCrossFaderPos(std::move(position));
+    void absoluteFollowsRecord_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("serato side A") << "serato_sideA_FullDVS";
+        QTest::newRow("serato side B") << "serato_sideB_FullDVS";
     }
-    mix ? registry()->instanceMode()->modeMix_on() : registry()->instanceMode()->modeMix_off();
-    reverse ? registry()->instanceMode()->modeReverse_on() : registry()->instanceMode()->modeReverse_off();
-    Input a(ModelGraph::INPUT_A), b(ModelGraph::INPUT_B);
-    a.repeat(SILENCE, 1);
-    b.repeat(SILENCE, 1);
-    QCOMPARE((QList<bool>{a.points().at(0).drawon(), b.points().at(0).drawon()}), audible);
-}
 
-void TestReceiveTimecodeDVSObject::unknownFormatLeavesInputInactive() {
-    configure("Generic_V2", false, 300);
-    registry()->instanceVinyl()->setVinylPosition(ModelGraph::INPUT_B, 12.0);
-    const double frames = registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_B);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Unknown timecode format \"Generic_V2\""));
-    Input input(ModelGraph::INPUT_B);
-    const qint16 frame[2] = {20000, -20000};
-    input.repeat(frame, 1000);
-    QCOMPARE(input.curve.curveGlobal()->size(), 0);
-    QCOMPARE(registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_B), frames);
-    QCOMPARE(registry()->instanceVinyl()->vinylPosition(ModelGraph::INPUT_B), 12.0);
-}
+    // Forwards, a turn to backwards, backwards, a turn to forwards, at four points a cycle: wherever the
+    // decoder knows the position, y is the record's true position; before the first one, points wait
+    // for the back-fill.
+    void absoluteFollowsRecord() {
+        QFETCH(QString, name);
+        configure(name, true, 4000);
+        registry()->instanceSetting()->setParamVinylDeltaPositionA(30.0);
+        const Definition def = formatNamed(name);
+        TimecodeSignal signal(def, RATE);
+        signal.setStart(100000.375);
+        signal.move(0.5, 1.0);
+        signal.ramp(0.4, 1.0, -1.0);
+        signal.move(0.3, -1.0);
+        signal.ramp(0.4, -1.0, 1.0);
+        signal.move(0.3, 1.0);
+        signal.render();
+        const QList<qint32> decoded = decoderPositions(def, signal);
+        Input input;
+        // A position needs 25 agreeing bits after the first 20: none within 20 ms at normal speed.
+        input.play(signal, 0, 960);
+        QVERIFY(!registry()->instanceTimecode()->modeTimecode(ModelGraph::INPUT_A));
+        QCOMPARE(input.points().last().timecode(), -1);
+        input.play(signal, 960);
+        QVERIFY(registry()->instanceTimecode()->modeTimecode(ModelGraph::INPUT_A));
 
-// The GUI thread asks for restarts while the audio thread executes frames: every restart lands
-// between two frames (a point at frame 0, then the regular spacing), and points keep coming.
-void TestReceiveTimecodeDVSObject::restartFromAnotherThread() {
-    configure(SERATO, true, 600);
-    const TimecodeSignal signal = dropSignal(50000.375, {});
-    Input input;
-    QListDataCurve* list = input.curve.curveGlobal();
-    std::atomic<bool> stop{false};
-    std::thread audio([&] {
-        for (qint64 i = 0; !stop.load(std::memory_order_relaxed); ++i)
-            input.receiver.execute(signal.pcm().constData() + 2 * (i % signal.frameCount()));
-    });
-    // `times` points at frame 0 (one per restart, the first included), and five after the last one.
-    auto restarted = [list](int times) {
-        int n = 0;
-        for (int j = 0; j < list->size(); ++j)
-            n += list->value(j)->samplerate() == 0;
-        return n == times && list->value(list->size() - 1)->samplerate() >= 400;
-    };
-    for (int k = 1; k <= 10; ++k) {
-        QTRY_VERIFY_WITH_TIMEOUT(restarted(k), 60000);
-        input.receiver.updateBPM();
+        const QList<QData> points = input.points();
+        int locked[2] = {0, 0}; // backwards, forwards
+        for (int k = 0; k < points.size(); ++k) {
+            const QData& p = points[k];
+            QVERIFY2(p.timecode() != -1, qPrintable(QString("point %1 not back-filled").arg(k)));
+            // Once the tracker has settled, up to the first turn, y moves on at the record's pace,
+            // back-filled points included, and between bits too: 12 frames at 1/49 of a cycle each.
+            const double dy = k > 0 ? p.y() - points[k - 1].y() : 0.0;
+            const bool timed = p.samplerate() >= 960 && p.samplerate() < 24000;
+            QVERIFY2(!timed || (dy > 0.15 && dy < 0.4), qPrintable(QString("point %1: %2").arg(k).arg(dy)));
+            if (decoded[p.samplerate()] < 0)
+                continue;
+            const double error = p.y() - truePosition(signal, def, p.samplerate());
+            QVERIFY2(std::abs(error) < 1.0, qPrintable(QString("point %1: off by %2").arg(k).arg(error)));
+            QVERIFY(std::abs(p.targetPosition() - (p.y() / 1000.0 * 200.0 - 30.0)) < 1e-9);
+            ++locked[p.rotation() == ModelRotation::FORWARD];
+        }
+        QVERIFY(locked[1] > 2000 && locked[0] > 660);
     }
-    QTRY_VERIFY_WITH_TIMEOUT(restarted(11), 60000);
-    stop.store(true);
-    audio.join();
-    const QList<QData> points = input.points();
-    for (int k = 1; k < points.size(); ++k) {
-        const qint32 frame = points[k].samplerate();
-        QVERIFY2(frame == 0 || frame == points[k - 1].samplerate() + 80, qPrintable(QString::number(k)));
+
+    void needleDrop_data() {
+        QTest::addColumn<double>("start");
+        QTest::addColumn<QList<double>>("drops");
+        QTest::addColumn<double>("pointsPerSecond");
+        QTest::addColumn<int>("moves"); // of the offset
+        QTest::newRow("forwards 5,000 to 300,000") << 5000.375 << QList<double>{300000.375} << 300.0 << 1;
+        QTest::newRow("backwards 300,000 to 5,000") << 300000.375 << QList<double>{5000.375} << 300.0 << 1;
+        // Both drops and both new positions fall between two points 0.2 s apart.
+        QTest::newRow("there and back within one point")
+            << 5000.375 << QList<double>{300000.375, 5100.375} << 5.0 << 1;
+        QTest::newRow("1000 on is no jump") << 20000.375 << dropLandingStep(1000) << 300.0 << 0;
+        QTest::newRow("1001 on") << 20000.375 << dropLandingStep(1001) << 300.0 << 1;
     }
-}
+
+    // The offset moves once, at the first point after the new position is read, so that y at that point
+    // is where the previous point left it.
+    void needleDrop() {
+        QFETCH(double, start);
+        QFETCH(QList<double>, drops);
+        QFETCH(double, pointsPerSecond);
+        QFETCH(int, moves);
+        QVERIFY2(!drops.isEmpty(), "no such drop found");
+        configure(SERATO, true, pointsPerSecond);
+        const Definition def = formatNamed(SERATO);
+        const TimecodeSignal signal = dropSignal(start, drops);
+        Input input;
+        input.play(signal);
+        // Apart from that point y moves on every point (the first ones aside, while the tracker starts).
+        const QList<QData> points = input.points();
+        int unchanged = 0;
+        for (int k = 1; k < points.size(); ++k)
+            unchanged += points[k].samplerate() >= 960 && std::abs(points[k].y() - points[k - 1].y()) < 1e-6;
+        QCOMPARE(unchanged, moves);
+        // Afterwards y follows the record again, shifted by the offset.
+        const double offset = registry()->instanceTimecode()->timecodeOffset(ModelGraph::INPUT_A);
+        QCOMPARE(offset != 0.0, moves > 0);
+        const QData& last = points.last();
+        QVERIFY(std::abs(last.y() - offset - truePosition(signal, def, last.samplerate())) < 1.0);
+    }
+
+    // 44,100 frames a second at 600 points a second: a step of 73.5 frames.
+    void fractionalStep() {
+        configure("generic_V2", false, 600);
+        registry()->instancePerformance()->setInputSample(
+            ModelGraph::INPUT_A, std::make_shared<QSample>(ModelGraph::INPUT_A, -1, "", 44100.0, 2, 0),
+            false);
+        Input input;
+        input.repeat(SILENCE, 300);
+        QList<qint32> frames;
+        for (const QData& p : input.points())
+            frames.append(p.samplerate());
+        QCOMPARE(frames, (QList<qint32>{0, 73, 146, 219, 292}));
+        QCOMPARE(registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_A), 300.0);
+    }
+
+    void audibility_data() {
+        QTest::addColumn<int>("fader"); // -1: no position yet
+        QTest::addColumn<bool>("mix");
+        QTest::addColumn<bool>("reverse");
+        QTest::addColumn<QList<bool>>("audible"); // inputs A and B
+        // Runs first: once a position is published there is always one.
+        QTest::newRow("no crossfader") << -1 << true << false << QList<bool>{true, true};
+        QTest::newRow("middle") << 64 << true << false << QList<bool>{true, true};
+        QTest::newRow("left, mix off") << 0 << false << false << QList<bool>{true, true};
+        QTest::newRow("right, mix off") << 127 << false << true << QList<bool>{true, true};
+        QTest::newRow("left") << 0 << true << false << QList<bool>{true, false};
+        QTest::newRow("left, reverse") << 0 << true << true << QList<bool>{false, true};
+        QTest::newRow("right") << 127 << true << false << QList<bool>{false, true};
+        QTest::newRow("right, reverse") << 127 << true << true << QList<bool>{true, false};
+    }
+
+    void audibility() {
+        QFETCH(int, fader);
+        QFETCH(bool, mix);
+        QFETCH(bool, reverse);
+        QFETCH(QList<bool>, audible);
+        configure("generic_V2", false, 300);
+        QVERIFY(fader >= 0 || !registry()->instanceMidi()->crossFaderPos());
+        if (fader >= 0) {
+            auto position = std::make_unique<ObjectMidi>(0, 23, ModelMode::Basic);
+            position->setValue(fader);
+            registry()->instanceMidi()->setCrossFaderPos(std::move(position));
+        }
+        mix ? registry()->instanceMode()->modeMix_on() : registry()->instanceMode()->modeMix_off();
+        reverse ? registry()->instanceMode()->modeReverse_on()
+                : registry()->instanceMode()->modeReverse_off();
+        Input a(ModelGraph::INPUT_A), b(ModelGraph::INPUT_B);
+        a.repeat(SILENCE, 1);
+        b.repeat(SILENCE, 1);
+        QCOMPARE((QList<bool>{a.points().at(0).drawon(), b.points().at(0).drawon()}), audible);
+    }
+
+    void unknownFormatLeavesInputInactive() {
+        configure("Generic_V2", false, 300);
+        registry()->instanceVinyl()->setVinylPosition(ModelGraph::INPUT_B, 12.0);
+        const double frames = registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_B);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Unknown timecode format \"Generic_V2\""));
+        Input input(ModelGraph::INPUT_B);
+        const qint16 frame[2] = {20000, -20000};
+        input.repeat(frame, 1000);
+        QCOMPARE(input.curve.curveGlobal()->size(), 0);
+        QCOMPARE(registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_B), frames);
+        QCOMPARE(registry()->instanceVinyl()->vinylPosition(ModelGraph::INPUT_B), 12.0);
+    }
+
+    // The GUI thread asks for restarts while the audio thread executes frames: every restart lands
+    // between two frames (a point at frame 0, then the regular spacing), and points keep coming.
+    void restartFromAnotherThread() {
+        configure(SERATO, true, 600);
+        const TimecodeSignal signal = dropSignal(50000.375, {});
+        Input input;
+        QListDataCurve* list = input.curve.curveGlobal();
+        std::atomic<bool> stop{false};
+        std::thread audio([&] {
+            for (qint64 i = 0; !stop.load(std::memory_order_relaxed); ++i)
+                input.receiver.execute(signal.pcm().constData() + 2 * (i % signal.frameCount()));
+        });
+        // `times` points at frame 0 (one per restart, the first included), and five after the last one.
+        auto restarted = [list](int times) {
+            int n = 0;
+            for (int j = 0; j < list->size(); ++j)
+                n += list->value(j)->samplerate() == 0;
+            return n == times && list->value(list->size() - 1)->samplerate() >= 400;
+        };
+        for (int k = 1; k <= 10; ++k) {
+            QTRY_VERIFY_WITH_TIMEOUT(restarted(k), 60000);
+            input.receiver.updateBPM();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(restarted(11), 60000);
+        stop.store(true);
+        audio.join();
+        const QList<QData> points = input.points();
+        for (int k = 1; k < points.size(); ++k) {
+            const qint32 frame = points[k].samplerate();
+            QVERIFY2(frame == 0 || frame == points[k - 1].samplerate() + 80, qPrintable(QString::number(k)));
+        }
+    }
+};
 
 QUILLON_TEST_MAIN(TestReceiveTimecodeDVSObject)
 #include "tst_ReceiveTimecodeDVSObject.moc"

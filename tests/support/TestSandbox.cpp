@@ -121,6 +121,14 @@ QString TestSandbox::root() {
     return sandboxRoot();
 }
 
+QString TestSandbox::bundleDir() {
+    return root() + "/Bundle";
+}
+
+QString TestSandbox::dataFolder() {
+    return bundleDir() + "/Contents/Resources/AppData";
+}
+
 QString TestSandbox::alsaCaptureFile() {
     return root() + "/alsa/capture.raw";
 }

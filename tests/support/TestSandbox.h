@@ -19,6 +19,9 @@ int run(int argc, char** argv, const std::function<int(int, char**)>& body);
 
 // Valid inside the sandboxed process only.
 QString root();
+// The sandbox's bundle tree and its own data folder (Contents/Resources/AppData).
+QString bundleDir();
+QString dataFolder();
 QString alsaCaptureFile();
 QString alsaPlaybackFile();
 // The source tree, for fixtures and helper scripts.

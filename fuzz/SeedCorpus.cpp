@@ -135,6 +135,13 @@ void colorSeeds() {
     copySeed("color", "three-areas.qlp", path);
 }
 
+// A Z2 mapping whose only page holds `controls`.
+QByteArray z2Mapping(const QByteArray& controls) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ni-controller-midi-map><controller type=\"Traktor "
+           "Kontrol Z2\"><midi-map><pages><page name=\"Basic\">\n" +
+           controls + "</page></pages></midi-map></controller></ni-controller-midi-map>\n";
+}
+
 void midimapSeeds() {
     copySeed("midimap", "shipped.ncc", TestSandbox::dataFolder() + "/Input/Conf_Midi_Z2.ncc");
     writeSeed("midimap", "every-kind.ncc", R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -168,6 +175,21 @@ QByteArray packet(quint64 stamp, const QByteArray& data) {
     return bytes + data;
 }
 
+// Large inputs, which runs with a large FUZZ_MAX_LEN mutate: many controls, and nesting far past the limit.
+void largeMidimapSeeds() {
+    QByteArray controls;
+    for (int i = 0; i < 2000; ++i)
+        controls += QStringLiteral("<button id=\"B%1\"><channel>%2</channel><controller>%3</controller>"
+                                   "<on>127</on><off>0</off></button>\n")
+                        .arg(i)
+                        .arg(i % 16)
+                        .arg(i % 128)
+                        .toUtf8();
+    writeSeed("midimap", "many-controls.ncc", z2Mapping(controls));
+    writeSeed("midimap", "deep-nesting.ncc", z2Mapping(QByteArray("<a>").repeated(50000) +
+                                                       QByteArray("</a>").repeated(50000)));
+}
+
 void midipacketSeeds() {
     writeSeed("midipacket", "control-change.bin", packet(1000, QByteArray("\xB0\x08\x40", 3)));
     writeSeed("midipacket", "mixed-list.bin",
@@ -193,6 +215,21 @@ void configSeeds() {
     }
     copySeed("config", "rewritten-config.ini", input + "config.ini");
     copySeed("config", "shipped-MixerMac.ini", input + "MixerMac.ini");
+
+    // Large inputs, which runs with a large FUZZ_MAX_LEN mutate: many sections, and long lines of
+    // every kind (a list value with escapes and quotes, an escaped key, a quoted value over many lines).
+    QByteArray sections = readAll(input + "config.ini");
+    for (int i = 0; i < 2500; ++i)
+        sections += QStringLiteral("\n[Interface %1]\ninputA=%2\noutputA=%3\nname=\"Deck, %1\"\n")
+                        .arg(i)
+                        .arg(i % 8)
+                        .arg((i + 2) % 8)
+                        .toUtf8();
+    writeSeed("config", "many-sections.ini", sections);
+    writeSeed("config", "long-lines.ini",
+              "[device]\nname=" + QByteArray("a\\x41 \\101,\"b;c=d\", ").repeated(8000) +
+                  "\n[%U00e9" + QByteArray("k%41\\").repeated(8000) + "]\ninputA=1\nquoted=\"" +
+                  QByteArray("line\\\n").repeated(8000) + "\"\ncrossFaderRight=5\n");
 }
 
 void deviceidSeeds() {
@@ -292,6 +329,7 @@ int main(int argc, char** argv) {
         curveSeeds();
         colorSeeds();
         midimapSeeds();
+        largeMidimapSeeds();
         midipacketSeeds();
         configSeeds();
         deviceidSeeds();

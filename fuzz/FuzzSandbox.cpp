@@ -45,15 +45,19 @@ QString FuzzSandbox::dataFolder() {
     return TestSandbox::dataFolder();
 }
 
+QString FuzzSandbox::file(const QString& name) {
+    return TestSandbox::root() + QLatin1Char('/') + name;
+}
+
 QString FuzzSandbox::writeInput(const std::uint8_t* data, std::size_t size, const QString& path) {
     static qint64 writes = 0;
-    QFile file(path.isEmpty() ? TestSandbox::root() + "/input" : path);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                         file.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size) &&
-                         file.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++writes),
-                                          QFileDevice::FileModificationTime);
+    QFile input(path.isEmpty() ? file(QStringLiteral("input")) : path);
+    const bool written = input.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         input.write(reinterpret_cast<const char*>(data), qint64(size)) == qint64(size) &&
+                         input.setFileTime(QDateTime::fromSecsSinceEpoch(1000000000 + ++writes),
+                                           QFileDevice::FileModificationTime);
     require(written, "the input file can be written into the sandbox");
-    return file.fileName();
+    return input.fileName();
 }
 
 void FuzzSandbox::require(bool holds, const char* what) {

@@ -15,6 +15,9 @@ namespace FuzzSandbox {
 // The sandbox's data folder.
 QString dataFolder();
 
+// The file `name` in the sandbox's own folder, for a reader that goes by the file's name.
+QString file(const QString& name);
+
 // Writes the input into `path` (default: a file in the sandbox's own folder) and returns the path.
 // Each write gets a modification time of its own, so a reader that caches files by size and time
 // (QSettings) reads every input anew. Aborts when the file cannot be written: a reader fed a stale

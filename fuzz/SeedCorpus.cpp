@@ -1,12 +1,18 @@
 // Writes the fuzz targets' seed corpus (corpus/<target>/seed-*) with the project's own writers where
-// they exist, by hand where the application only reads (the controller mapping, MIDI packet lists).
+// they exist, by hand where the application only reads (the controller mapping, MIDI packet lists,
+// packages of shapes the application never writes).
 // Runs in a test sandbox, so the writers that go through the data folder write into the sandbox's.
 // Usage: quillon_fuzz_seeds <corpus folder>. Other files in the folder (kept findings) are left alone.
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QHashFunctions>
 #include <QtEndian>
+
+#include <quazip/quazip.h>
+#include <quazip/quazipfile.h>
+#include <quazip/quazipnewinfo.h>
 
 #include <cmath>
 #include <cstdio>
@@ -25,6 +31,7 @@
 #include "core/SettingMixer.h"
 #include "core/Singleton.h"
 #include "core/audio/DeviceCatalogue.h"
+#include "core/library/PackageExport.h"
 #include "platform/midi/MidiInputPort.h"
 
 namespace {
@@ -128,6 +135,13 @@ void colorSeeds() {
     copySeed("color", "three-areas.qlp", path);
 }
 
+// A Z2 mapping whose only page holds `controls`.
+QByteArray z2Mapping(const QByteArray& controls) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ni-controller-midi-map><controller type=\"Traktor "
+           "Kontrol Z2\"><midi-map><pages><page name=\"Basic\">\n" +
+           controls + "</page></pages></midi-map></controller></ni-controller-midi-map>\n";
+}
+
 void midimapSeeds() {
     copySeed("midimap", "shipped.ncc", TestSandbox::dataFolder() + "/Input/Conf_Midi_Z2.ncc");
     writeSeed("midimap", "every-kind.ncc", R"(<?xml version="1.0" encoding="UTF-8"?>
@@ -161,6 +175,21 @@ QByteArray packet(quint64 stamp, const QByteArray& data) {
     return bytes + data;
 }
 
+// Large inputs, which runs with a large FUZZ_MAX_LEN mutate: many controls, and nesting far past the limit.
+void largeMidimapSeeds() {
+    QByteArray controls;
+    for (int i = 0; i < 2000; ++i)
+        controls += QStringLiteral("<button id=\"B%1\"><channel>%2</channel><controller>%3</controller>"
+                                   "<on>127</on><off>0</off></button>\n")
+                        .arg(i)
+                        .arg(i % 16)
+                        .arg(i % 128)
+                        .toUtf8();
+    writeSeed("midimap", "many-controls.ncc", z2Mapping(controls));
+    writeSeed("midimap", "deep-nesting.ncc", z2Mapping(QByteArray("<a>").repeated(50000) +
+                                                       QByteArray("</a>").repeated(50000)));
+}
+
 void midipacketSeeds() {
     writeSeed("midipacket", "control-change.bin", packet(1000, QByteArray("\xB0\x08\x40", 3)));
     writeSeed("midipacket", "mixed-list.bin",
@@ -186,6 +215,21 @@ void configSeeds() {
     }
     copySeed("config", "rewritten-config.ini", input + "config.ini");
     copySeed("config", "shipped-MixerMac.ini", input + "MixerMac.ini");
+
+    // Large inputs, which runs with a large FUZZ_MAX_LEN mutate: many sections, and long lines of
+    // every kind (a list value with escapes and quotes, an escaped key, a quoted value over many lines).
+    QByteArray sections = readAll(input + "config.ini");
+    for (int i = 0; i < 2500; ++i)
+        sections += QStringLiteral("\n[Interface %1]\ninputA=%2\noutputA=%3\nname=\"Deck, %1\"\n")
+                        .arg(i)
+                        .arg(i % 8)
+                        .arg((i + 2) % 8)
+                        .toUtf8();
+    writeSeed("config", "many-sections.ini", sections);
+    writeSeed("config", "long-lines.ini",
+              "[device]\nname=" + QByteArray("a\\x41 \\101,\"b;c=d\", ").repeated(8000) +
+                  "\n[%U00e9" + QByteArray("k%41\\").repeated(8000) + "]\ninputA=1\nquoted=\"" +
+                  QByteArray("line\\\n").repeated(8000) + "\"\ncrossFaderRight=5\n");
 }
 
 void deviceidSeeds() {
@@ -198,6 +242,74 @@ void deviceidSeeds() {
     writeSeed("deviceid", "input-stereo.txt", in.last().toUtf8());
     writeSeed("deviceid", "output-mapped.txt", out.value(3).toUtf8());
     writeSeed("deviceid", "midi.txt", Function::devicesMidiIn({{"0", "Traktor Kontrol Z2"}}).value(0).toUtf8());
+}
+
+// Zip entries carry a local time: a fixed one regenerates the same bytes.
+QDateTime seedTime() {
+    return QDateTime(QDate(2020, 1, 1), QTime(12, 0));
+}
+
+struct ZipEntry {
+    QString name;
+    QByteArray data;
+    quint32 unixMode = 0100644;
+};
+
+// A package written entry by entry, with names and file modes no export makes.
+void writeZipSeed(const QString& name, const QList<ZipEntry>& entries) {
+    const QString path = seedPath("package", name);
+    QFile::remove(path);
+    QuaZip zip(path);
+    zip.setUtf8Enabled(true);
+    check(zip.open(QuaZip::mdCreate), path);
+    for (const ZipEntry& entry : entries) {
+        QuaZipNewInfo info(entry.name);
+        info.dateTime = seedTime();
+        info.externalAttr = entry.unixMode << 16;
+        QuaZipFile file(&zip);
+        check(file.open(QIODevice::WriteOnly, info) && file.write(entry.data) == entry.data.size(), entry.name);
+        file.close();
+    }
+    zip.close();
+    check(zip.getZipError() == ZIP_OK, path);
+}
+
+void packageSeeds() {
+    // A looper set as the library exports it: header, sound, colour file and the author's picture.
+    const QString folder = TestSandbox::root() + "/package-set";
+    QDir().mkpath(folder);
+    const QLooper stored("seed.qlt", 1, ModelActivatedMode::Looper, 0, QStringLiteral("Crab & flare"),
+                         QStringLiteral("T4rMo"), QStringLiteral("https://example.org"), QString(), 92,
+                         "loop.wav", 480, QString(), QString(), QString(), QString(), "a.qlp", QString());
+    check(Header::exportHeaderToQLTFile(folder + "/seed.qlt", &stored), "seed.qlt");
+    const QByteArray training = readAll(folder + "/seed.qlt");
+    const QByteArray sound = readAll(seedPath("wav", "tone-48000-2-16.wav"));
+    const QByteArray color = readAll(seedPath("color", "three-areas.qlp"));
+    const QByteArray picture("\x89PNG\r\n\x1a\n", 8);
+    const QList<ZipEntry> members{{"loop.wav", sound}, {"a.qlp", color}, {"author.png", picture}};
+    for (const ZipEntry& member : members) {
+        QFile file(folder + "/" + member.name);
+        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(member.data) == member.data.size(),
+              file.fileName());
+    }
+    for (const QString& name : {"seed.qlt", "loop.wav", "a.qlp", "author.png"}) {
+        QFile file(folder + "/" + name);
+        check(file.open(QIODevice::ReadWrite) && file.setFileTime(seedTime(), QFileDevice::FileModificationTime),
+              file.fileName());
+    }
+    const QLooper set(folder + "/seed.qlt", 1, ModelActivatedMode::Looper, 0, stored.title(), stored.author(),
+                      stored.url(), QString(), 92, folder + "/loop.wav", 480, QString(), QString(), QString(),
+                      QString(), folder + "/a.qlp", QString());
+    const QString exported = seedPath("package", "looper-set.qlz");
+    QFile::remove(exported);
+    check(PackageExport::write(exported, set), exported);
+
+    // Shapes the check refuses.
+    writeZipSeed("link-entry.qlz", {{"set.qlt", training}, {"loop.wav", "../../../etc/passwd", 0120777}});
+    writeZipSeed("parent-name.qlz", {{"set.qlt", training}, {"../loop.wav", sound}});
+    writeZipSeed("folder-entry.qlz", {{"sub", QByteArray(), 040755}, {"set.qlt", training}});
+    writeZipSeed("two-training-files.qlz", {{"set.qlt", training}, {"other.qlt", training}});
+    writeZipSeed("names-differing-in-case.qlz", {{"set.qlt", training}, {"Loop.wav", sound}, {"loop.WAV", sound}});
 }
 
 } // namespace
@@ -217,9 +329,11 @@ int main(int argc, char** argv) {
         curveSeeds();
         colorSeeds();
         midimapSeeds();
+        largeMidimapSeeds();
         midipacketSeeds();
         configSeeds();
         deviceidSeeds();
+        packageSeeds();
         return g_ok ? 0 : 1;
     });
 }

@@ -7,6 +7,7 @@
 
 #include "Connection.h"
 #include "StartUp.h"
+#include "platform/NativeLogs.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Quillon needs a graphical display, and none is set (DISPLAY or WAYLAND_DISPLAY).\n");
         return 1;
     }
+    NativeLogs::silence();
     qRegisterMetaType<PaStreamCallbackTimeInfo>("PaStreamCallbackTimeInfo");
     QApplication app(argc, argv);
     configureApplicationAppearance(app);

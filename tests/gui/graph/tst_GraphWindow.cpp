@@ -78,6 +78,7 @@ void TestGraphWindow::steps_data() {
     // X: the first of 1, 4, 10, 60, 600 beats above 1/80 of the window; Y: the first power of ten
     // above 1/20 of the window.
     QTest::newRow("8 beats") << 8 * p << p << 1e5;
+    QTest::newRow("48 beats") << 48 * p << p << 1e5;
     QTest::newRow("80 beats") << 80 * p << 4 * p << 1e6;
     QTest::newRow("800 beats") << 800 * p << 60 * p << 1e7;
     QTest::newRow("50000 beats") << 50000 * p << 3600 * p << 1e8;

@@ -153,6 +153,10 @@ void TestQWPainter::selectionAndPan_data() {
     QTest::newRow("selection right to left") << true << 1000 << 300 << std::trunc((300 - 45) * (1e6 / 1855) + 1e6)
                                              << std::trunc((1000 - 45) * (1e6 / 1855) + 1e6);
     QTest::newRow("pan from x 0 keeps the width from sample 0") << false << 0 << 700 << 0.0 << 1e6;
+    // Dragging to the right shows earlier samples.
+    const double moved =
+        std::trunc((500 - 45) * (1e6 / 1855) + 1e6) - std::trunc((700 - 45) * (1e6 / 1855) + 1e6);
+    QTest::newRow("pan right from x 500") << false << 500 << 700 << 1e6 + moved << 2e6 + moved;
 }
 
 void TestQWPainter::selectionAndPan() {

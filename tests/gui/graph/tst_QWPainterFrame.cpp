@@ -24,11 +24,17 @@ class TestQWPainterFrame : public QObject {
 private slots:
     void init();
     void gridOffKeepsCurve();
+    void barLines_data();
     void barLines();
     void reference_data();
     void reference();
     void splits_data();
     void splits();
+    void crossfaderBands_data();
+    void crossfaderBands();
+    void waveCursorFollowsAngle();
+    void topMargin_data();
+    void topMargin();
     void countIn();
     void discAreaAtThreeOclock();
     void hostileValues();
@@ -70,6 +76,17 @@ bool near(QRgb pixel, QColor expected, int tolerance = 12) {
 
 const QColor BACKGROUND(43, 43, 43);
 
+// A sound loaded for both decks' graphs.
+void loadSound() {
+    QList<QList<qint16>> channels(2);
+    for (int i = 0; i < 48000; ++i)
+        channels[0].append(qint16(12000 * std::sin(i * 0.01) * std::sin(i * 0.0003)));
+    channels[1] = channels[0];
+    const auto wav = std::make_shared<const QWav>(48000, 2, channels);
+    for (auto graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B})
+        registry()->instanceWavPhrasing()->setWavPhrasing(graph, wav);
+}
+
 // A painter of input A over [0, beats] with points taken from `points` (frame, degrees, y).
 struct Scene {
     QWPainter painter{ModelGraph::INPUT_A, ModelGraph::INPUT_1};
@@ -106,6 +123,7 @@ void TestQWPainterFrame::init() {
     option(&Setting::setParamGraphVinylPosition, false);
     option(&Setting::setParamGraphMainCurve, true);
     option(&Setting::setParamGraphShiniMode, false);
+    option(&Setting::setParamGraphDirectSound, false);
     registry()->instanceSetting()->setParamCurveOnSize(QStringLiteral("8"));
 }
 
@@ -132,21 +150,35 @@ void TestQWPainterFrame::gridOffKeepsCurve() {
     QVERIFY(green > 5000);
 }
 
+void TestQWPainterFrame::barLines_data() {
+    QTest::addColumn<double>("beats");
+    QTest::newRow("8 beats") << 8.0;
+    // Still a line every beat: the step is the first of 1, 4, 10 … beats above 1/80 of the window.
+    QTest::newRow("48 beats") << 48.0;
+}
+
 // Bars (every fourth beat from the looper offset) are 4 px wide, other beats a thin line.
 void TestQWPainterFrame::barLines() {
-    Scene scene;
+    QFETCH(double, beats);
+    Scene scene(beats);
     option(&Setting::setParamGraphGrid, true);
     const QImage image = frame(scene.painter);
-    auto litRun = [&](double frame) {
-        const int centre = int(45 + frame * 1855.0 / (8 * beat()));
-        int lit = 0;
-        for (int x = centre - 6; x <= centre + 6; ++x)
+    const double perBeat = 1855.0 / beats;
+    for (int b = 1; b <= 9 && b < beats; ++b) {
+        const int centre = int(45 + b * perBeat);
+        int lit = 0, brightest = 0;
+        for (int x = centre - 6; x <= centre + 6; ++x) {
             lit += qGray(image.pixel(x, 200)) > 110;
-        return lit;
-    };
-    QVERIFY2(litRun(4 * beat()) >= 3 && litRun(4 * beat()) <= 5, qPrintable(QString::number(litRun(4 * beat()))));
-    QVERIFY(litRun(beat()) <= 1);
-    QVERIFY(qGray(image.pixel(int(45 + 1855.0 / 8), 200)) > 50);
+            brightest = std::max(brightest, qGray(image.pixel(x, 200)));
+        }
+        // A thin line is brighter than the plot half a beat away.
+        const int between = qGray(image.pixel(int(45 + (b + 0.5) * perBeat), 200));
+        const bool bar = b % 4 == 0;
+        QVERIFY2(
+            bar ? lit >= 3 && lit <= 5 : lit <= 1 && brightest > between + 15,
+            qPrintable(
+                QStringLiteral("beat %1: %2 lit, %3 over %4").arg(b).arg(lit).arg(brightest).arg(between)));
+    }
 }
 
 void TestQWPainterFrame::reference_data() {
@@ -174,32 +206,122 @@ void TestQWPainterFrame::reference() {
 void TestQWPainterFrame::splits_data() {
     QTest::addColumn<int>("display");
     QTest::addColumn<QList<double>>("angles");
+    QTest::addColumn<double>("secondEnd"); // the second area is [180°, secondEnd)
+    // Colours left of the mid frame at the top and bottom edges, and right of it at the bottom edge.
+    QTest::addColumn<QColor>("leftTop");
+    QTest::addColumn<QColor>("leftBottom");
+    QTest::addColumn<QColor>("rightBottom");
+    const QColor first(200, 40, 40), second(40, 40, 200);
     // Points 1 and 2 cross into the other area (PHRASING) or through 0° (DRUMMING).
-    QTest::newRow("phrasing") << int(ModelDisplay::PHRASING) << QList<double>{100, 170, 190, 200, 210};
-    QTest::newRow("drumming") << int(ModelDisplay::DRUMMING) << QList<double>{300, 350, 10, 20, 30};
+    QTest::newRow("phrasing") << int(ModelDisplay::PHRASING) << QList<double>{100, 170, 190, 200, 210}
+                              << 360.0 << first << BACKGROUND << second;
+    QTest::newRow("drumming") << int(ModelDisplay::DRUMMING) << QList<double>{300, 350, 10, 20, 30} << 360.0
+                              << second << BACKGROUND << first;
+    // Point 2 lies in no area: only the part up to the edge nearer to point 1 is drawn.
+    QTest::newRow("leaving every area from the upper half")
+        << int(ModelDisplay::PHRASING) << QList<double>{100, 170, 300, 310, 320} << 270.0 << first
+        << BACKGROUND << BACKGROUND;
+    QTest::newRow("leaving every area from the lower half")
+        << int(ModelDisplay::PHRASING) << QList<double>{100, 10, 300, 310, 320} << 270.0 << BACKGROUND
+        << first << BACKGROUND;
 }
 
 // The crossing segment is drawn as two parts meeting the top and bottom edges at the mid frame.
 void TestQWPainterFrame::splits() {
     QFETCH(int, display);
     QFETCH(QList<double>, angles);
+    QFETCH(double, secondEnd);
     registry()->instanceMode()->setModeDisplay(ModelDisplay::EnumDisplay(display));
-    const QColor first(200, 40, 40), second(40, 40, 200);
-    setAreas(ModelGraph::INPUT_A, {QPhrasing("a", {200, 40, 40}, 0.0, 180.0), QPhrasing("b", {40, 40, 200}, 180.0, 360.0)});
+    setAreas(ModelGraph::INPUT_A,
+             {QPhrasing("a", {200, 40, 40}, 0.0, 180.0), QPhrasing("b", {40, 40, 200}, 180.0, secondEnd)});
     Scene scene(4.0);
     scene.painter.refreshListManagePhrasing();
     const double frames[] = {1000, beat(), 2 * beat(), 3 * beat(), 5 * beat()};
     for (int i = 0; i < 5; ++i)
         scene.add(scene.painter.curve_Main(), frames[i], angles[i], 0.0);
     const QImage image = frame(scene.painter);
-    Artifacts::save(image, QStringLiteral("painter-split-%1").arg(display));
+    Artifacts::save(
+        image, QStringLiteral("painter-split-%1").arg(QString(QTest::currentDataTag()).replace(' ', '-')));
     // Mid frame 1.5 beats: x = 45 + 1.5 / 4 * 1855; the top edge is row 35, the bottom edge row 460.
+    // The probes keep clear of the round cap (4 px) of a part that starts at the mid frame.
     const int xm = int(45 + 1.5 / 4.0 * 1855);
-    const QColor before = display == ModelDisplay::PHRASING ? first : second;
-    const QColor after = display == ModelDisplay::PHRASING ? second : first;
-    QVERIFY2(near(image.pixel(xm - 2, 37), before), qPrintable(QColor(image.pixel(xm - 2, 37)).name()));
-    QVERIFY2(near(image.pixel(xm + 2, 457), after), qPrintable(QColor(image.pixel(xm + 2, 457)).name()));
+    QFETCH(QColor, leftTop);
+    QFETCH(QColor, leftBottom);
+    QFETCH(QColor, rightBottom);
+    const std::tuple<int, int, QColor> probes[] = {
+        {xm - 8, 37, leftTop}, {xm - 8, 457, leftBottom}, {xm + 8, 457, rightBottom}};
+    for (const auto& [x, y, expected] : probes)
+        QVERIFY2(near(image.pixel(x, y), expected),
+                 qPrintable(QStringLiteral("%1,%2: %3").arg(x).arg(y).arg(QColor(image.pixel(x, y)).name())));
     QVERIFY(image.pixel(xm, 250) == BACKGROUND.rgb());
+}
+
+void TestQWPainterFrame::crossfaderBands_data() {
+    QTest::addColumn<bool>("reference");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("top"); // the band's first row; it ends on row 30
+    QTest::newRow("live, open") << false << true << 9;
+    QTest::newRow("reference, open") << true << true << 4;
+    QTest::newRow("closed") << false << false << 27;
+}
+
+void TestQWPainterFrame::crossfaderBands() {
+    QFETCH(bool, reference);
+    QFETCH(bool, open);
+    QFETCH(int, top);
+    Scene scene;
+    QCurve* curve = reference ? scene.painter.curve_Secondary() : scene.painter.curve_Main();
+    for (int i = 0; i <= 20; ++i)
+        scene.add(curve, i * 0.4 * beat(), 0.0, 0.0, open);
+    const QImage image = frame(scene.painter);
+    // Green at alpha 100 over the background.
+    const QColor band(26, 126, 26);
+    QVERIFY2(near(image.pixel(1000, top), band), qPrintable(QColor(image.pixel(1000, top)).name()));
+    QVERIFY(near(image.pixel(1000, 30), band));
+    QVERIFY(image.pixel(1000, top - 1) == BACKGROUND.rgb());
+    QVERIFY(image.pixel(1000, 31) == BACKGROUND.rgb());
+}
+
+// In NORMAL display the cursor on the waveform band runs with the platter angle from the band's left end.
+void TestQWPainterFrame::waveCursorFollowsAngle() {
+    loadSound();
+    Scene scene;
+    scene.painter.refreshVariable();
+    scene.add(scene.painter.curve_Main(), 1000, 60.0, 0.0);
+    registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, 2 * beat());
+    const QImage image = frame(scene.painter);
+    // The band is 1810 wide from x = 45 and 100 high from row 400.
+    const QColor green(0, 255, 0);
+    const int at60 = int(1810 * 60 / 360.0 + 45), at300 = int(1810 * 300 / 360.0 + 45);
+    QVERIFY2(near(image.pixel(at60 + 3, 450), green), qPrintable(QColor(image.pixel(at60 + 3, 450)).name()));
+    QVERIFY(!near(image.pixel(at300 + 3, 450), green));
+}
+
+void TestQWPainterFrame::topMargin_data() {
+    QTest::addColumn<bool>("direct");
+    QTest::addColumn<bool>("sound");
+    QTest::addColumn<int>("top");
+    QTest::newRow("direct wave") << true << true << 135;
+    QTest::newRow("direct wave without a sound") << true << false << 35;
+    QTest::newRow("sound without direct wave") << false << true << 35;
+}
+
+// The plot, and so its vertical axis, starts below the band the direct-wave strokes are drawn in.
+void TestQWPainterFrame::topMargin() {
+    QFETCH(bool, direct);
+    QFETCH(bool, sound);
+    QFETCH(int, top);
+    if (sound)
+        loadSound();
+    option(&Setting::setParamGraphGrid, true);
+    option(&Setting::setParamGraphDirectSound, direct);
+    Scene scene;
+    scene.painter.refreshVariable();
+    // The current-time line, which starts there too, away from the axis.
+    registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, 4 * beat());
+    const QImage image = frame(scene.painter);
+    QVERIFY(near(image.pixel(44, top + 3), QColor(175, 176, 177)));
+    QVERIFY(image.pixel(44, top - 5) == BACKGROUND.rgb());
 }
 
 void TestQWPainterFrame::countIn() {
@@ -254,18 +376,12 @@ void TestQWPainterFrame::screenshots() {
     for (auto setter : {&Setting::setParamGraphGrid, &Setting::setParamGraphLogo,
                         &Setting::setParamGraphVinylPosition, &Setting::setParamGraphDirectSound})
         option(setter, true);
-    QList<QList<qint16>> channels(2);
-    for (int i = 0; i < 48000; ++i)
-        channels[0].append(qint16(12000 * std::sin(i * 0.01) * std::sin(i * 0.0003)));
-    channels[1] = channels[0];
-    const auto wav = std::make_shared<const QWav>(48000, 2, channels);
+    loadSound();
     const QList<QPhrasing> areas{QPhrasing("Baby", {208, 0, 24}, 20.0, 110.0),
                                  QPhrasing("Chirp", {254, 194, 0}, 110.0, 200.0),
                                  QPhrasing("Tear", {1, 194, 193}, 200.0, 300.0)};
-    for (auto graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B}) {
-        registry()->instanceWavPhrasing()->setWavPhrasing(graph, wav);
+    for (auto graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B})
         setAreas(graph, areas);
-    }
     QWPainter a(ModelGraph::INPUT_A, ModelGraph::INPUT_1), b(ModelGraph::INPUT_B, ModelGraph::INPUT_2);
     const double phase[] = {0.0, 1.3};
     int k = 0;

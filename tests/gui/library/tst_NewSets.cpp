@@ -8,6 +8,7 @@
 #include "GuiTest.h"
 #include "ModalDriver.h"
 #include "TestFiles.h"
+#include "core/Constant.h"
 #include "core/Function.h"
 #include "core/ManagePhrasing.h"
 #include "core/Mode.h"
@@ -50,6 +51,7 @@ private slots:
         files->setFilenameSound_b("2_B.wav");
         files->setFilenameSound_master("3_M.wav");
         Singleton::instance()->instanceLooperTraining()->setFactorSpeed(92.7);
+        Singleton::instance()->instanceLooperTraining()->setOffset(4321.9);
         QVERIFY(TestFiles::write(Path::joinInput("author.png"), "png"));
     }
 
@@ -168,6 +170,13 @@ private slots:
                     .startsWith("Recording_" + QString(user).replace('/', '_') + "_"));
         QCOMPARE(read.author(), user);
         QCOMPARE(read.bpm(), 92);
+        QCOMPARE(read.offset(), 4321);
+        QCOMPARE(read.version(), 1);
+        QCOMPARE(read.url(), QString());
+        // The title is the export's time, as in the file name.
+        QVERIFY(QDateTime::fromString(read.title(), Constant::Date::FORMAT).isValid());
+        QVERIFY(set.filename().endsWith("_" + read.title() + ".qlt"));
+        QCOMPARE(read.title(), set.title());
         QCOMPARE(read.path_picture(), folder + "/author.png");
         QCOMPARE(QFileInfo(read.path_sound_looper()).fileName(), QString("3_M.wav"));
         const QStringList paths{read.path_sound_a(), read.path_sound_b(), read.path_curve_1(),

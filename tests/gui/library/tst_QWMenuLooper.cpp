@@ -68,6 +68,13 @@ QList<Entry> looperSet(ModelActivatedMode::EnumActivatedMode mode = ModelActivat
     return {{"loop.wav", QByteArray(4000, 'w')}, {"A_T_84.qlt", header(mode, "T", 84, 0, "loop.wav")}};
 }
 
+// The entries with small extra files up to `count` entries.
+QList<Entry> padded(QList<Entry> entries, int count) {
+    for (int i = int(entries.size()); i < count; ++i)
+        entries.append({QStringLiteral("extra%1.txt").arg(i), "x"});
+    return entries;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Entry)
@@ -126,6 +133,9 @@ private slots:
         QTest::newRow("tampered digest") << tampered << "";
         QTest::newRow("../x") << (QList<Entry>(set) << Entry{"../x", "x"}) << "folder";
         QTest::newRow("/abs") << (QList<Entry>(set) << Entry{"/abs", "x"}) << "folder";
+        QTest::newRow("sub/x") << (QList<Entry>(set) << Entry{"sub/x", "x"}) << "folder";
+        QTest::newRow("17 entries") << padded(set, 17) << "more than 16";
+        QTest::newRow("16 entries, wrong mode") << padded(looperSet(ModelActivatedMode::Training), 16) << "";
         QTest::newRow("symbolic link") << (QList<Entry>(set) << Entry{"link", "/etc", 0120777}) << "link";
         QTest::newRow("duplicate name") << (QList<Entry>(set) << Entry{"LOOP.wav", "x"}) << "repeated";
         QTest::newRow("two training files")
@@ -201,9 +211,13 @@ private slots:
         const QString folder = Path::joinHome("Training/" + author);
         const QByteArray sound(3000, 's');
         QVERIFY(TestFiles::write(folder + "/beat.wav", sound));
-        QVERIFY(TestFiles::write(folder + "/author.png", "png"));
+        for (const char* name : {"author.png", "take.qlw", "base.qlw", "other.wav", "deck.qlp", "alt.qlp"})
+            QVERIFY(TestFiles::write(folder + "/" + name, name));
+        // Members follow the set's order, not the names': curve 1, curve 2, sound A, sound B, colour A and
+        // B, the looper sound (here sound A again), the training file, the picture.
         const QLooper stored("", 1, ModelActivatedMode::Training, 0, "Cuts", author, "https://x.org", "", 92,
-                             "beat.wav", 0, "beat.wav", "", "", "", "", "");
+                             "beat.wav", 0, "beat.wav", "other.wav", "take.qlw", "base.qlw", "deck.qlp",
+                             "alt.qlp");
         QVERIFY(Header::exportHeaderToQLTFile(folder + "/set.qlt", &stored));
         QWMenuLooper panel("Training", "menu_training.png");
         QCOMPARE(panel.rows().size(), 1);
@@ -215,7 +229,8 @@ private slots:
         const QString package = out + "/Training_" + author + "_Cuts_92.qlz";
         QuaZip zip(package);
         QVERIFY(zip.open(QuaZip::mdUnzip));
-        QCOMPARE(zip.getFileNameList(), (QStringList{"beat.wav", "set.qlt", "author.png"}));
+        QCOMPARE(zip.getFileNameList(), (QStringList{"take.qlw", "base.qlw", "beat.wav", "other.wav",
+                                                     "deck.qlp", "alt.qlp", "set.qlt", "author.png"}));
         zip.close();
         const QByteArray header = TestFiles::read(folder + "/set.qlt");
         QVERIFY(!panel.rows().first()->shareTo(out + "/missing"));
@@ -233,6 +248,28 @@ private slots:
         QCOMPARE(TestFiles::read(target + "/set.qlt"), header);
         QCOMPARE(other.loopers().first().path_picture(), target + "/author.png");
         QVERIFY(QDir(target).removeRecursively());
+    }
+
+    // The built-in set lies in its author's folder, not in the folder an import would make for it: its
+    // package is still the same set.
+    void builtInSetImportedBack() {
+        // A wrongly accepted import would otherwise stay for the tests after this one.
+        const auto cleanup =
+            qScopeGuard([] { QDir(Path::joinLooper("T4rMo_Regular Training_84")).removeRecursively(); });
+        QWMenuLooper panel("Looper", "musical-disc-and-dj-hand.png");
+        const int rows = panel.rows().size();
+        const QString out = TestSandbox::root() + "/built-in";
+        QVERIFY(QDir().mkpath(out));
+        QWLooper* builtIn = panel.rows().first();
+        QCOMPARE(builtIn->id(), Constant::Default::UUID);
+        QVERIFY(builtIn->shareTo(out));
+        const auto before = tree();
+        ModalDriver driver;
+        panel.importPackage(out + "/Looper_T4rMo_Regular Training_84.qlz");
+        QCOMPARE(driver.messages(),
+                 QStringList{"File already imported !\n  Regular Training\n  T4rMo\n  84"});
+        QCOMPARE(panel.rows().size(), rows);
+        QCOMPARE(tree(), before);
     }
 
     // Play, previous and next on rows of one panel, with the 100 ms start and the training lock.

@@ -256,8 +256,9 @@ QString ManageWAV::describeWAVFile(const QString& name, bool* usable) {
     if (!layout)
         return QStringLiteral("no WAV format and sound data");
     const qint64 samples = layout->dataSize / std::max(1, layout->bits / 8);
-    // The reader takes whole groups of eight 16-bit samples.
-    *usable = layout->format == 1 && layout->bits == BITS && layout->channels > 0 && layout->dataSize >= 16;
+    // The reader takes whole groups of eight 16-bit samples; without a rate the sound cannot play.
+    *usable = layout->format == 1 && layout->bits == BITS && layout->channels > 0 && layout->samplerate > 0 &&
+              layout->dataSize >= 16;
     const QString kind = layout->format == 1   ? QStringLiteral("PCM")
                          : layout->format == 3 ? QStringLiteral("floating point")
                                                : QStringLiteral("format %1").arg(layout->format);

@@ -74,6 +74,9 @@ public slots:
     void controller();
     void updateTimerBPM();
     void startTimerBpm();
+    // A tempo the settings panel took from a click, a key or an opened set: applied as a release of
+    // the tempo slider is; a drag in progress waits for its release.
+    void applyTempoChange();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

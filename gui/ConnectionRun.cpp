@@ -24,6 +24,7 @@
 #include "gui/widgets/QComboBoxBpm.h"
 #include "gui/widgets/QComboBoxInputBuffer.h"
 #include "gui/widgets/QCustomComboBox.h"
+#include "gui/widgets/QCustomSlider.h"
 
 namespace {
 
@@ -196,8 +197,10 @@ void Connection::startTimerBpm() {
 }
 
 void Connection::updateTimerBPM() {
-    const bool training = mode()->modeTraining();
-    if (training)
+    // Only a ticking metronome restarts: during the count-in the start starts it at the new tempo,
+    // and a tick before the start would restart the looper early.
+    const bool ticking = mode()->modeTraining() && m_metronomeTimer->isActive();
+    if (ticking)
         m_metronomeTimer->stop();
     // A painter's restart empties its live curve and restarts the input's time base; an input that is
     // being recorded keeps both, so its curve file matches the take it goes with.
@@ -205,8 +208,15 @@ void Connection::updateTimerBPM() {
         painterA()->initStart();
     if (!m_recorderB->recording())
         painterB()->initStart();
-    if (training)
+    if (ticking)
         startTimerBpm();
+}
+
+void Connection::applyTempoChange() {
+    if (m_view->settingsPanel()->tempoSlider()->isSliderDown())
+        return;
+    updateTimerBPM();
+    m_player->initRelaunch();
 }
 
 void Connection::stopAllSound() {

@@ -105,6 +105,8 @@ void Connection::connectGraphs() {
     connect(settings, &QWMenuDevice::s_UpdateFactorSpeed, m_view, &QWView::updateAllBpmSamplerate);
     connect(settings->tempoSlider(), &QSlider::sliderReleased, this, &Connection::updateTimerBPM);
     connect(settings->tempoSlider(), &QSlider::sliderReleased, m_player, &WorkerPlayObject::initRelaunch);
+    // After the view's refresh above, as the release comes after the slider's last change.
+    connect(settings, &QWMenuDevice::s_UpdateFactorSpeed, this, &Connection::applyTempoChange);
     // After each box's own save, connected when the panel was built.
     for (QCustomComboBox* box : {settings->inputACombo(), settings->inputBCombo(), settings->inputRecordingCombo(),
                                  settings->inputMidiCombo(), settings->outputPlaybackCombo()})

@@ -162,9 +162,12 @@ void QWLooper::stop() {
 
 void QWLooper::refreshPlayStop() {
     Mode* mode = Singleton::instance()->instanceMode();
-    if (mode->modeTrainingLock())
+    const bool active = m_id == Singleton::instance()->instanceLooperTraining()->idActivated();
+    // The lock spans the start delay and the count-in. A press on the counting row during the
+    // count-in (training already on) stops it; any other press then would be a second start.
+    if (mode->modeTrainingLock() && !(active && mode->modeTraining()))
         return;
-    if (m_id == Singleton::instance()->instanceLooperTraining()->idActivated() && mode->modeTraining()) {
+    if (active && mode->modeTraining()) {
         mode->modeTraining_off();
         mode->modeMenuRefresh(m_id, m_tabName);
         return;

@@ -102,17 +102,24 @@ QLooper RecordingExport::exportFile() {
     const QString b = useB ? freshTake(pathFile->filenameSound_b()) : QString();
     const QString m = freshTake(pathFile->filenameSound_master());
 
+    // The curve goes with its take, and is kept under the take's name when the take itself could not
+    // be written: points decoded this run mean the input's stream, and so its name, are this run's.
     // A curve that could not be written is not named; the set keeps its sound.
-    const auto curve = [](QCurve* curve, const QString& take) {
-        if (take.isEmpty() || !curve)
+    const auto curve = [](QCurve* curve, const QString& take, const QString& base) {
+        if (!curve || (take.isEmpty() && (base.isEmpty() || curve->curveGlobal()->size() == 0)))
             return QString();
-        if (curve->exportCurveToQLWFile(take))
-            return take + Constant::Extension::QLW;
-        qWarning() << "Curve file not written:" << take;
+        const QString name = take.isEmpty() ? base : take;
+        if (curve->exportCurveToQLWFile(name))
+            return name + Constant::Extension::QLW;
+        qWarning() << "Curve file not written:" << name;
         return QString();
     };
-    const QString curve1 = curve(m_curveA, a);
-    const QString curve2 = curve(m_curveB, b);
+    const QString curve1 = useA ? curve(m_curveA, a, pathFile->filenameSound_a()) : QString();
+    const QString curve2 = useB ? curve(m_curveB, b, pathFile->filenameSound_b()) : QString();
+    if (a.isEmpty() && b.isEmpty() && m.isEmpty() && curve1.isEmpty() && curve2.isEmpty()) {
+        qInfo("Nothing was recorded in this run: no recording is added to the library.");
+        return QLooper();
+    }
     const auto color = [](bool used, ManagePhrasing* set, const QString& active, const QString& prefix) {
         if (!used || !set || active.isEmpty())
             return QString();

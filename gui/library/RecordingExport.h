@@ -36,8 +36,9 @@ public slots:
     // A recorder's report that a take could not be written; shown at the next export.
     void takeWriteFailure(const QString& fileName, const QString& reason);
     // After the recorders' stops, in recorder mode: writes the set and announces it with s_NewRecording.
-    // Returns the announced set; null when recorder mode is off or the set could not be completed
-    // (with a message).
+    // Returns the announced set; null when recorder mode is off, when the run left no take and no curve
+    // point (said in the log), or when the set could not be completed (with a message). An input's
+    // curve is written even when its take could not be.
     QLooper exportFile();
 
 signals:

@@ -7,6 +7,7 @@
 
 #include <RtMidi.h>
 
+#include "AlsaSequencer.h"
 #include "JackMidiInput.h"
 
 namespace {
@@ -37,6 +38,8 @@ bool MidiInputPort::connectSource(const MidiSource& source) {
 }
 
 bool MidiInputPort::connectAlsa(const std::string& source) {
+    if (!AlsaSequencer::reachable())
+        return false;
     try {
         auto input = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, m_clientName);
         const unsigned int count = input->getPortCount();

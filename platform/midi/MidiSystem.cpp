@@ -2,6 +2,7 @@
 
 #include <RtMidi.h>
 
+#include "AlsaSequencer.h"
 #include "JackMidiInput.h"
 
 namespace {
@@ -15,12 +16,14 @@ void MidiSystem::runLoopPass() {}
 std::vector<MidiSource> MidiSystem::sources() {
     std::vector<MidiSource> list;
     try {
-        RtMidiIn lister(RtMidi::LINUX_ALSA, LISTING_CLIENT);
-        const unsigned int count = lister.getPortCount();
-        for (unsigned int i = 0; i < count; ++i)
-            list.push_back({MidiBackEnd::AlsaSequencer, lister.getPortName(i)});
+        if (AlsaSequencer::reachable()) {
+            RtMidiIn lister(RtMidi::LINUX_ALSA, LISTING_CLIENT);
+            const unsigned int count = lister.getPortCount();
+            for (unsigned int i = 0; i < count; ++i)
+                list.push_back({MidiBackEnd::AlsaSequencer, lister.getPortName(i)});
+        }
     } catch (const std::exception&) {
-        // No sequencer (no device, or not in the ALSA configuration): it lists nothing.
+        // The sequencer went, or refused the client, between the two openings: it lists nothing.
     }
     for (std::string& name : JackMidiInput::sources(LISTING_CLIENT))
         list.push_back({MidiBackEnd::Jack, std::move(name)});

@@ -5,16 +5,22 @@
 
 #include "GuiTest.h"
 #include "ModalDriver.h"
+#include "TestFiles.h"
 #include "core/Mode.h"
 #include "core/Performance.h"
 #include "core/RecordingLooperTraining.h"
+#include "core/QSample.h"
 #include "core/Singleton.h"
+#include "core/audio/WorkerPlayObject.h"
 #include "core/midi/WorkerMidiObject.h"
 #include "gui/Connection.h"
 #include "gui/CountIn.h"
 #include "gui/QWContextMenu.h"
+#include "gui/QWMenuMode.h"
+#include "gui/QWMenuDevice.h"
 #include "gui/QWView.h"
 #include "gui/graph/QWPainter.h"
+#include "gui/widgets/QCustomSlider.h"
 
 // The controller window without audio devices: its thread and timers, the order of the run, stop and
 // start chains for each input selection, the count-in and the metronome, and the ways out.
@@ -32,6 +38,9 @@ private slots:
     void countIn();
     void metronome_data();
     void metronome();
+    void tempoChanges_data();
+    void tempoChanges();
+    void spaceCancelsTheCountIn();
     void quitAndCloseEndTheLoop();
     void cleanupTestCase();
 
@@ -262,6 +271,108 @@ void TestConnection::metronome() {
     QCOMPARE(bars.count(), 2);
     m_window->disconnect(this);
     mode()->modeTraining_off();
+}
+
+void TestConnection::tempoChanges_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("countingIn");
+    QTest::addColumn<int>("tempo"); // played afterwards; the set's own tempo is 84
+    QTest::newRow("groove click") << "click" << false << 110;
+    QTest::newRow("Page Up") << "PageUp" << false << 110;
+    QTest::newRow("Page Down") << "PageDown" << false << 90;
+    QTest::newRow("a set's tempo") << "set" << false << 94;
+    QTest::newRow("drag, applied on release") << "drag" << false << 120;
+    QTest::newRow("Page Up during the count-in") << "PageUp" << true << 110;
+}
+
+// From 100 on a set of 84 during a run, every way the tempo changes reaches the metronome and the
+// player's looper speed; during the count-in the metronome waits for the start.
+void TestConnection::tempoChanges() {
+    QFETCH(QString, change);
+    QFETCH(bool, countingIn);
+    QFETCH(int, tempo);
+    RecordingLooperTraining* open = Singleton::instance()->instanceLooperTraining();
+    QWMenuDevice* settings = m_window->view()->settingsPanel();
+    QCustomSlider* slider = settings->tempoSlider();
+    m_window->view()->screenMenu_Device();
+    settings->findChild<QTabWidget*>()->setCurrentIndex(1); // DISPLAY, where the tempo slider is
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const QString loop = TestSandbox::root() + "/loop-44100.wav";
+    QVERIFY(TestFiles::write(loop, TestFiles::wavFile(QByteArray(4 * 4410, '\1'), 44100)));
+    open->setPathSound_Looper(loop);
+    open->setBpm(84);
+    settings->updateFactorSpeed(100);
+    mode()->modeTraining_on();
+    // No output device here: a descriptor without one sets the player up without opening a stream.
+    m_window->player()->load(std::make_shared<const QSample>(ModelGraph::PLAYBACK, -1, QString(), 48000.0, 2, 0));
+    const OutputFactorSpeed::Setup& looper = m_window->player()->setup().channel[PlaySetup::LOOPER];
+    const double rateRatio = 44100 / 48000.0;
+    QCOMPARE(looper.factorSpeed, 100 / 84.0 * rateRatio);
+    if (!countingIn) {
+        m_window->countIn()->cancel();
+        m_window->runAllSound();
+        QCOMPARE(m_window->metronomeTimer()->interval(), 600);
+    }
+
+    if (change == "click") {
+        QCOMPARE(slider->value(), 100);
+        QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
+    } else if (change == "set") {
+        open->setBpm(tempo);
+    } else if (change == "drag") {
+        slider->setSliderDown(true);
+        slider->setValue(tempo);
+        QCOMPARE(m_window->metronomeTimer()->interval(), 600);
+        slider->setSliderDown(false);
+    } else {
+        QTest::keyClick(slider, change == "PageUp" ? Qt::Key_PageUp : Qt::Key_PageDown);
+    }
+    QCOMPARE(slider->value(), tempo);
+    QCOMPARE(looper.factorSpeed, tempo / open->bpm() * rateRatio);
+    if (countingIn) {
+        QVERIFY(!m_window->metronomeTimer()->isActive());
+        m_window->countIn()->cancel();
+        m_window->runAllSound();
+    }
+    QCOMPARE(m_window->metronomeTimer()->interval(), int(60000.0 / tempo));
+    QVERIFY(m_window->metronomeTimer()->isActive());
+    mode()->modeTraining_off();
+    QVERIFY(!m_window->metronomeTimer()->isActive());
+    open->setPathSound_Looper(QString());
+    m_window->view()->modeMenu()->disableSubMenu();
+}
+
+// Space during the count-in stops it and releases the lock; the next Space starts a run as ever.
+void TestConnection::spaceCancelsTheCountIn() {
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QSignalSpy started(m_window, &Connection::s_startTraining);
+    bool counting = false;
+    // Pressed as soon as the count-in is scheduled: posted, so it comes before any of its steps.
+    const QMetaObject::Connection pressed = connect(mode(), &Mode::s_RunApp, this, [&] {
+        QMetaObject::invokeMethod(
+            this,
+            [&] {
+                counting = m_window->countIn()->isPending() && mode()->modeTrainingLock();
+                QTest::keyClick(m_window, Qt::Key_Space);
+            },
+            Qt::QueuedConnection);
+    });
+    QTest::keyClick(m_window, Qt::Key_Space);
+    QTRY_VERIFY(counting);
+    disconnect(pressed);
+    QVERIFY(!mode()->modeTraining());
+    QVERIFY(!m_window->countIn()->isPending());
+    QVERIFY(!mode()->modeTrainingLock());
+    QTest::qWait(3000); // the whole count-in at 84
+    QCOMPARE(started.count(), 0);
+    QVERIFY(!mode()->modeRun() && !mode()->modeStartSynchronized());
+
+    QTest::keyClick(m_window, Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(started.count() == 1, 10000);
+    QVERIFY(mode()->modeRun() && !mode()->modeTrainingLock());
+    QTest::keyClick(m_window, Qt::Key_Space);
+    QVERIFY(!mode()->modeTraining() && !mode()->modeRun());
 }
 
 // Quit from the application menu ends the event loop with 0; closing the window during a run stops it

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "Artifacts.h"
+#include "SyntheticCurve.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
 #include "TestFiles.h"
@@ -26,8 +27,8 @@
 namespace {
 
 // A stereo WAV of `frames` frames whose 16-bit samples all hold `value`.
-QByteArray wav(int frames, qint16 value, quint16 format = 1, quint16 bits = 16) {
-    return TestFiles::wavFile(TestFiles::le(value).repeated(2 * frames), 48000, 2, bits, format);
+QByteArray wav(int frames, qint16 value, quint16 format = 1, quint16 bits = 16, quint32 rate = 48000) {
+    return TestFiles::wavFile(TestFiles::le(value).repeated(2 * frames), rate, 2, bits, format);
 }
 
 QString source(const QString& name, const QByteArray& bytes) {
@@ -104,6 +105,7 @@ private slots:
         row("float samples", "F", wav(480, 1, 3, 32),
             notPcm + "32-bit floating point, 2 channels, 48000 Hz, 480 samples.", "");
         row("no samples", "E", wav(0, 0), notPcm + "16-bit PCM, 2 channels, 48000 Hz, 0 samples.", "");
+        row("no rate", "Z", wav(480, 1, 1, 16, 0), notPcm + "16-bit PCM, 2 channels, 0 Hz, 960 samples.", "");
         row("same header twice", "DJ K", wav(4800, 7), "File already imported !\n  Cuts\n  DJ K\n  90", "");
     }
 
@@ -212,13 +214,45 @@ private slots:
         QCOMPARE(TestFiles::read(folder + "/1_A.qlw"), earlierCurve);
     }
 
-    void writeFailureShown() {
-        run({});
-        m_export->takeWriteFailure("/x/1_A.wav", "No space left on device");
+    void keepsWhatWasPlayed_data() {
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<bool>("failedA");
+        QTest::addColumn<int>("points"); // decoded on input A
+        QTest::newRow("take A failed, its curve kept") << QStringList{"3_M"} << true << 3;
+        QTest::newRow("failed, nothing decoded") << QStringList{} << true << 0;
+        QTest::newRow("nothing recorded") << QStringList{} << false << 0;
+    }
+
+    // A take that failed is named in the message and its curve still written; a run that left no take
+    // and no curve point adds no set and says so in the log.
+    void keepsWhatWasPlayed() {
+        QFETCH(QStringList, written);
+        QFETCH(bool, failedA);
+        QFETCH(int, points);
+        Singleton::instance()->instanceMode()->setInputText(ModelInput::TEXT_A);
+        const QString folder = run(written);
+        SyntheticCurve::fill(m_curveA, 0, points, 480.0);
+        if (failedA)
+            m_export->takeWriteFailure(folder + "/1_A.wav", "No space left on device");
+        const bool kept = !written.isEmpty() || points > 0;
+        if (!kept)
+            QTest::ignoreMessage(QtInfoMsg, "Nothing was recorded in this run: no recording is added to the library.");
         ModalDriver driver;
-        m_export->exportFile();
+        QSignalSpy announced(m_export.get(), &RecordingExport::s_NewRecording);
+        const QLooper set = m_export->exportFile();
+        m_curveA.reset();
         QCOMPARE(driver.messages().value(0),
-                 QString("A recording could not be written:\n  1_A.wav: No space left on device"));
+                 failedA ? QString("A recording could not be written:\n  1_A.wav: No space left on device") : "");
+        QCOMPARE(announced.size(), kept ? 1 : 0);
+        QCOMPARE(QDir(folder).entryList({"*.qlt"}).size(), kept ? 1 : 0);
+        if (!kept)
+            return;
+        const QLooper read = LibrarySet::readTrainingFile(set.filename(), "Recording", true);
+        QVERIFY(read.path_sound_a().isEmpty());
+        QCOMPARE(read.path_curve_1(), folder + "/1_A.qlw");
+        const QByteArray curve = TestFiles::read(read.path_curve_1());
+        QVERIFY(curve.size() >= 8);
+        QCOMPARE(qFromLittleEndian<qint32>(curve.constData() + 4), points);
     }
 
 private:

@@ -522,6 +522,28 @@ private slots:
                  "a checked toggle looks like an unchecked one");
         QVERIFY(probe(Checked, 6).red() > 150 && probe(Checked, 6).green() < 120);
 
+        // Disabled: a white picture fades well towards the ground, and the sliders lose the accent
+        // (the horizontal one left of its handle, the fader below it).
+        const auto brightest = [&](int row, int index) {
+            const QRect area = grid->itemAtPosition(row, index + 1)->widget()->geometry();
+            int most = 0;
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    most = qMax(most, qGray(picture.pixel(x, y)));
+            return most;
+        };
+        for (int index : {0, 1, 2, 3, 5})
+            QVERIFY2(brightest(Normal, index) - brightest(Disabled, index) > 80, qPrintable(QString::number(index)));
+        const auto fill = [&](int row, int index) {
+            const QRect area = grid->itemAtPosition(row, index + 1)->widget()->geometry();
+            return index == 14 ? picture.pixelColor(area.left() + 4, area.center().y())
+                               : picture.pixelColor(area.center().x(), area.bottom() - 4);
+        };
+        for (int index : {14, 15}) {
+            QVERIFY(tinted(fill(Normal, index)));
+            QVERIFY2(!tinted(fill(Disabled, index)), qPrintable(fill(Disabled, index).name()));
+        }
+
         // The hovered side-menu entry shows its caption, painted upwards in the space above its picture.
         QCOMPARE(hoveredMenu->size(), QSize(35, 150));
         auto* caption = hoveredMenu->findChild<QWRotationLabel*>();

@@ -3,6 +3,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSplashScreen>
 #include <QThread>
@@ -256,6 +257,12 @@ void TestConnection::chains() {
         if (calls.value(label) != call)
             misdirected << label;
     });
+    // Also after a failed check: no probe may outlive what it writes to.
+    const auto rewire = qScopeGuard([this] {
+        m_window->runWiring().setObserver(nullptr);
+        mode()->modeRecorder_off();
+        m_window->initConnectionPlayStopTraining(ModelInput::TEXT_A);
+    });
     for (int i = 0; i < 3; ++i)
         m_window->initConnectionPlayStopTraining(input);
     recorderAtRun ? mode()->modeRecorder_on() : mode()->modeRecorder_off();
@@ -278,11 +285,7 @@ void TestConnection::chains() {
     mode()->modeTraining_off();
     QCOMPARE(heard, expected(STOP_CHAIN, conditions));
     QCOMPARE(stopped.count(), 1);
-    QCOMPARE(misdirected, QStringList());
-
-    m_window->runWiring().setObserver(nullptr);
-    mode()->modeRecorder_off();
-    m_window->initConnectionPlayStopTraining(ModelInput::TEXT_A);
+    QCOMPARE(misdirected.join(", "), QString());
 }
 
 void TestConnection::countIn_data() {

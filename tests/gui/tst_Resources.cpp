@@ -249,13 +249,13 @@ private slots:
             int status = 0;
             QCOMPARE(::waitpid(child, &status, 0), child);
             QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ, "the copy was not cut short");
-            const qsizetype copied = TestFiles::tree(partial).size();
-            QVERIFY(copied > 0 && copied < m_shipped.size());
         } else {
             QVERIFY(TestFiles::write(partial + "/Css/style.css", "cut sh"));
             QVERIFY(TestFiles::write(partial + "/stray.txt", "left over"));
         }
         QVERIFY(!QFileInfo::exists(userFolder(NAME)));
+        const qsizetype unfinished = TestFiles::tree(partial).size();
+        QVERIFY(unfinished > 0 && unfinished < m_shipped.size());
         handleMacSpecificDataSetup();
         QCOMPARE(TestFiles::tree(Path::appData()), m_shipped);
         QVERIFY(!QFileInfo::exists(partial));

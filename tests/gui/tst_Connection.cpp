@@ -149,9 +149,9 @@ QHash<QString, ChainWiring::Call> callsByLabel(Connection* w) {
     lock("beatCombo", bar->beatCombo(), &QComboBoxBpm::disabled, &QComboBoxBpm::enabled);
     lock("learn", settings->learnButton(), &QBMidiLearn::disabled, &QBMidiLearn::enabled);
     const std::pair<const char*, QCustomComboBox*> boxes[] = {
-        {"timecode", settings->timecodeCombo()},         {"inputA", settings->inputACombo()},
-        {"inputB", settings->inputBCombo()},             {"inputRecording", settings->inputRecordingCombo()},
-        {"inputMidi", settings->inputMidiCombo()},       {"outputPlayback", settings->outputPlaybackCombo()}};
+        {"timecode", settings->timecodeCombo()},   {"inputA", settings->inputACombo()},
+        {"inputB", settings->inputBCombo()},       {"inputRecording", settings->inputRecordingCombo()},
+        {"inputMidi", settings->inputMidiCombo()}, {"outputPlayback", settings->outputPlaybackCombo()}};
     for (const auto& [name, box] : boxes)
         lock(name, box, &QCustomComboBox::disabled, &QCustomComboBox::enabled);
     lock("inputBufferA", settings->inputBufferComboA(), &QComboBoxInputBuffer::disabled,
@@ -164,7 +164,8 @@ QHash<QString, ChainWiring::Call> callsByLabel(Connection* w) {
 // Whether the button shows the embedded picture `name`.
 bool shows(const QAbstractButton* button, const QString& name) {
     const QSize size = button->iconSize();
-    return button->icon().pixmap(size).toImage() == QIcon(Path::joinResourceIcon(name)).pixmap(size).toImage();
+    return button->icon().pixmap(size).toImage() ==
+           QIcon(Path::joinResourceIcon(name)).pixmap(size).toImage();
 }
 
 QStringList expected(const QList<Row>& chain, const QString& conditions) {
@@ -186,7 +187,8 @@ void TestConnection::initTestCase() {
         if (auto* splash = qobject_cast<QSplashScreen*>(widget))
             m_splash = splash;
     if (m_splash)
-        connect(m_splash, &QObject::destroyed, this, [this, building] { m_splashGoneAfter = building.elapsed(); });
+        connect(m_splash, &QObject::destroyed, this,
+                [this, building] { m_splashGoneAfter = building.elapsed(); });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
 }
@@ -421,7 +423,8 @@ void TestConnection::fixedWiring() {
 void TestConnection::playPictures_data() {
     QTest::addColumn<bool>("recorder");
     QTest::addColumn<QStringList>("pictures"); // idle, running
-    QTest::newRow("recorder mode") << true << QStringList{"play_record-button.png", "pause_record-button.png"};
+    QTest::newRow("recorder mode") << true
+                                   << QStringList{"play_record-button.png", "pause_record-button.png"};
     QTest::newRow("training") << false << QStringList{"play-button.png", "pause-button.png"};
 }
 

@@ -92,7 +92,8 @@ const Option OPTIONS[] = {
     {"Vinyl Position", "GraphVinylPosition", &Setting::setParamGraphVinylPosition},
     {"Direct Wave", "GraphDirectSound", &Setting::setParamGraphDirectSound},
     {"Logo", "GraphLogo", &Setting::setParamGraphLogo},
-    {"Deck A/B: Generate a cut-off sound", "OptionGenerateCutOffSound", &Setting::setParamGenerateCutOffSound}};
+    {"Deck A/B: Generate a cut-off sound", "OptionGenerateCutOffSound",
+     &Setting::setParamGenerateCutOffSound}};
 
 // The keys of the Input A, Input B, Input Recording, Input Midi and Output Playback boxes.
 const QStringList DEVICE_KEYS{"inputA", "inputB", "inputMaster", "inputMidi", "outputPlayback"};

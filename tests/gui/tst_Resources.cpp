@@ -225,7 +225,8 @@ private slots:
     }
 
     void killedCopyIsRedone_data() {
-        QTest::addColumn<bool>("midway"); // the start really ends inside the copy, else its leftovers are laid out
+        // Whether a start really ends inside the copy, or only its leftovers are laid out.
+        QTest::addColumn<bool>("midway");
         QTest::newRow("leftovers of a killed start") << false;
         QTest::newRow("a start ended midway through the copy") << true;
     }

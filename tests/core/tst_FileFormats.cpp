@@ -218,13 +218,21 @@ private slots:
         QCOMPARE(secondInput ? set.pathCurve_2() : set.pathCurve_1(), path);
     }
 
-    // The played tempo and its factor; a tempo not above 0 (an empty curve file, a short training file)
-    // is never applied.
+    void tempo_data() {
+        QTest::addColumn<double>("bad");
+        QTest::newRow("0") << 0.0;
+        QTest::newRow("negative") << -5.0;
+        QTest::newRow("NaN") << qQNaN();
+    }
+
+    // The played tempo and its factor; a tempo not above 0, or not a number, is never played, neither
+    // asked for nor as the set's own (an empty curve file, a short training file).
     void tempo() {
+        QFETCH(double, bad);
         RecordingLooperTraining set;
-        for (double bpm : {0.0, -5.0, qQNaN()})
-            set.setFactorSpeed(bpm);
+        set.setFactorSpeed(bad);
         QCOMPARE(set.factorSpeed(), 1.0);
+        QCOMPARE(set.bpmFactorSpeed(), 84.0);
         set.setFactorSpeed(100.0);
         QSignalSpy spy(&set, &RecordingLooperTraining::s_UpdateBpm);
         set.setBpm(84.9);
@@ -237,9 +245,10 @@ private slots:
         QCOMPARE(set.bpmSamplerate(ModelGraph::INPUT_B), 26460.0);
         set.setBpmSamplerate(ModelGraph::INPUT_A, nullptr);
         QCOMPARE(set.bpmSamplerate(ModelGraph::MASTER), 48000.0 * 60 / 88);
-        set.setBpm(0.0);
+        set.setBpm(bad);
         set.setFactorSpeed(90.0);
         QCOMPARE(set.factorSpeed(), 1.0);
+        QCOMPARE(set.bpmFactorSpeed(), 90.0);
     }
 
     void wavWritten_data() {

@@ -252,6 +252,7 @@ private slots:
             << head + le<qint32>(3) + record(1, qQNaN(), 0, 1, 1) + record(2, 0, qInf(), 1, 1) + one << true
             << 1 << 90.0;
         QTest::newRow("tempo 0") << le<qint32>(0) + le<qint32>(1) + one << true << 1 << 84.0;
+        QTest::newRow("negative tempo") << le<qint32>(-90) + le<qint32>(1) + one << true << 1 << 84.0;
         QTest::newRow("cut inside the header") << head + le<qint16>(1) << true << 0 << 84.0;
         QTest::newRow("missing file") << QByteArray() << true << 0 << 84.0;
     }

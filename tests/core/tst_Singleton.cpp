@@ -8,6 +8,7 @@
 #include "TestSandbox.h"
 #include "core/InstCurve.h"
 #include "core/Mode.h"
+#include "core/Path.h"
 #include "core/Performance.h"
 #include "core/QListDataCurve.h"
 #include "core/Setting.h"
@@ -22,6 +23,17 @@ class TestSingleton : public QObject {
     Q_OBJECT
 
 private slots:
+    // Building the registry writes config.ini, whichever thread first asks for a setting later.
+    void constructionWritesConfiguration() {
+        const QString config = Path::joinInput("config.ini");
+        QVERIFY(!QFile::exists(config));
+        Singleton* registry = Singleton::instance();
+        QCOMPARE(Singleton::instance(), registry);
+        QFile file(config);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll().startsWith("[device]\n inputA=\n"));
+    }
+
     void calibration_data() {
         QTest::addColumn<double>("angle");
         QTest::addColumn<double>("delta");

@@ -1,5 +1,11 @@
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QIcon>
 #include <QMenu>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QSplashScreen>
 #include <QThread>
 #include <QtTest>
 
@@ -7,19 +13,31 @@
 #include "ModalDriver.h"
 #include "TestFiles.h"
 #include "core/Mode.h"
+#include "core/Path.h"
 #include "core/Performance.h"
 #include "core/RecordingLooperTraining.h"
 #include "core/QSample.h"
 #include "core/Singleton.h"
+#include "core/audio/DeviceObject.h"
 #include "core/audio/WorkerPlayObject.h"
+#include "core/audio/WorkerRecorderObject.h"
 #include "core/midi/WorkerMidiObject.h"
 #include "gui/Connection.h"
 #include "gui/CountIn.h"
 #include "gui/QWContextMenu.h"
-#include "gui/QWMenuMode.h"
+#include "gui/QWGridTool.h"
 #include "gui/QWMenuDevice.h"
+#include "gui/QWMenuMode.h"
 #include "gui/QWView.h"
+#include "gui/graph/QWContextGraph.h"
 #include "gui/graph/QWPainter.h"
+#include "gui/widgets/QB2Push.h"
+#include "gui/widgets/QBMidiLearn.h"
+#include "gui/widgets/QBSelectInput.h"
+#include "gui/widgets/QBToggle.h"
+#include "gui/widgets/QComboBoxBpm.h"
+#include "gui/widgets/QComboBoxInputBuffer.h"
+#include "gui/widgets/QCustomComboBox.h"
 #include "gui/widgets/QCustomSlider.h"
 
 // The controller window without audio devices: its thread and timers, the order of the run, stop and
@@ -29,6 +47,7 @@ class TestConnection : public QObject {
 
 private slots:
     void initTestCase();
+    void splashForTwoSeconds();
     void midiWorkerOnItsOwnThread();
     void displayTimer_data();
     void displayTimer();
@@ -41,12 +60,18 @@ private slots:
     void tempoChanges_data();
     void tempoChanges();
     void spaceCancelsTheCountIn();
+    void fixedWiring_data();
+    void fixedWiring();
+    void playPictures_data();
+    void playPictures();
     void quitAndCloseEndTheLoop();
     void cleanupTestCase();
 
 private:
     Connection* m_window = nullptr;
     ModalDriver* m_modal = nullptr;
+    QPointer<QSplashScreen> m_splash;
+    qint64 m_splashGoneAfter = -1; // ms from the start of the window's construction
 };
 
 namespace {
@@ -86,6 +111,70 @@ const QList<Row> START_CHAIN = {{"recorderA.timecodeInitialise", "A"},
                                 {"view.playSound", ""},
                                 {"modeRun_on", ""}};
 
+// What each label's receiver must be: the object and the slot the wiring connects.
+QHash<QString, ChainWiring::Call> callsByLabel(Connection* w) {
+    using C = ChainWiring;
+    QWView* view = w->view();
+    QWGridTool* bar = view->toolBar();
+    QWMenuDevice* settings = view->settingsPanel();
+    QHash<QString, C::Call> calls{
+        {"playButton.checked", C::call(bar->playButton(), &QB2Push::checked)},
+        {"playButton.unchecked", C::call(bar->playButton(), &QB2Push::unchecked)},
+        {"painterA.resetCurve_Main", C::call(view->painterA(), &QWPainter::resetCurve_Main)},
+        {"painterB.resetCurve_Main", C::call(view->painterB(), &QWPainter::resetCurve_Main)},
+        {"painterA.initGraph", C::call(view->painterA(), &QWPainter::initGraph)},
+        {"painterB.initGraph", C::call(view->painterB(), &QWPainter::initGraph)},
+        {"modeCurrentTimerAutoresize_on", C::call(mode(), &Mode::modeCurrentTimerAutoresize_on)},
+        {"modeCurrentTimerAutoresize_off", C::call(mode(), &Mode::modeCurrentTimerAutoresize_off)},
+        {"modeRun_on", C::call(mode(), &Mode::modeRun_on)},
+        {"modeRun_off", C::call(mode(), &Mode::modeRun_off)},
+        {"timerRunAllSound", C::call(w, &Connection::timerRunAllSound)},
+        {"stopAllSound", C::call(w, &Connection::stopAllSound)},
+        {"updatePlayStopIcon", C::call(w, &Connection::updatePlayStopIcon)},
+        {"midi.startRun", C::call(w->midiWorker(), &WorkerMidiObject::startRun)},
+        {"midi.stopRun", C::call(w->midiWorker(), &WorkerMidiObject::stopRun)},
+        {"settings.updateCrossfaderValue", C::call(settings, &QWMenuDevice::updateCrossfaderValue)},
+        {"view.loadSound", C::call(view, &QWView::loadSound)},
+        {"view.playSound", C::call(view, &QWView::playSound)},
+        {"view.stopSound", C::call(view, &QWView::stopSound)},
+        {"view.exportFile", C::call(view, &QWView::exportFile)},
+        {"dispatcher.run", C::call(w->dispatcher(), &DeviceObject::run)},
+        {"player.play", C::call(w->player(), &WorkerPlayObject::play)},
+        {"player.stop", C::call(w->player(), &WorkerPlayObject::stop)},
+        {"recorderMaster.stop", C::call(w->recorderMaster(), &WorkerRecorderObject::stop)},
+        {"recorderA.stop", C::call(w->recorderA(), &WorkerRecorderObject::stop)},
+        {"recorderB.stop", C::call(w->recorderB(), &WorkerRecorderObject::stop)},
+        {"recorderA.timecodeInitialise", C::call(w->recorderA(), &WorkerRecorderObject::timecodeInitialise)},
+        {"recorderB.timecodeInitialise", C::call(w->recorderB(), &WorkerRecorderObject::timecodeInitialise)}};
+    // The controls a run locks and its stop unlocks.
+    const auto lock = [&calls](const QString& name, auto* control, auto disabled, auto enabled) {
+        calls.insert(name + ".disabled", C::call(control, disabled));
+        calls.insert(name + ".enabled", C::call(control, enabled));
+    };
+    lock("inputSelector", bar->inputSelector(), &QBSelectInput::disabled, &QBSelectInput::enabled);
+    lock("recordToggle", bar->recordToggle(), &QBToggle::disabled, &QBToggle::enabled);
+    lock("beatCombo", bar->beatCombo(), &QComboBoxBpm::disabled, &QComboBoxBpm::enabled);
+    lock("learn", settings->learnButton(), &QBMidiLearn::disabled, &QBMidiLearn::enabled);
+    const std::pair<const char*, QCustomComboBox*> boxes[] = {
+        {"timecode", settings->timecodeCombo()},   {"inputA", settings->inputACombo()},
+        {"inputB", settings->inputBCombo()},       {"inputRecording", settings->inputRecordingCombo()},
+        {"inputMidi", settings->inputMidiCombo()}, {"outputPlayback", settings->outputPlaybackCombo()}};
+    for (const auto& [name, box] : boxes)
+        lock(name, box, &QCustomComboBox::disabled, &QCustomComboBox::enabled);
+    lock("inputBufferA", settings->inputBufferComboA(), &QComboBoxInputBuffer::disabled,
+         &QComboBoxInputBuffer::enabled);
+    lock("inputBufferB", settings->inputBufferComboB(), &QComboBoxInputBuffer::disabled,
+         &QComboBoxInputBuffer::enabled);
+    return calls;
+}
+
+// Whether the button shows the embedded picture `name`.
+bool shows(const QAbstractButton* button, const QString& name) {
+    const QSize size = button->iconSize();
+    return button->icon().pixmap(size).toImage() ==
+           QIcon(Path::joinResourceIcon(name)).pixmap(size).toImage();
+}
+
 QStringList expected(const QList<Row>& chain, const QString& conditions) {
     QStringList labels;
     for (const auto& [label, condition] : chain)
@@ -98,9 +187,25 @@ QStringList expected(const QList<Row>& chain, const QString& conditions) {
 
 void TestConnection::initTestCase() {
     m_modal = new ModalDriver(this);
+    QElapsedTimer building;
+    building.start();
     m_window = new Connection;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* splash = qobject_cast<QSplashScreen*>(widget))
+            m_splash = splash;
+    if (m_splash)
+        connect(m_splash, &QObject::destroyed, this,
+                [this, building] { m_splashGoneAfter = building.elapsed(); });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+// The logo shows while the window is built and goes by itself about two seconds later (no upper
+// bound: a busy machine may be late).
+void TestConnection::splashForTwoSeconds() {
+    QVERIFY(m_splashGoneAfter >= 0 || (m_splash && m_splash->isVisible() && !m_splash->pixmap().isNull()));
+    QTRY_VERIFY_WITH_TIMEOUT(m_splash.isNull(), 30000);
+    QVERIFY2(m_splashGoneAfter >= 1500, qPrintable(QString::number(m_splashGoneAfter)));
 }
 
 void TestConnection::midiWorkerOnItsOwnThread() {
@@ -154,7 +259,19 @@ void TestConnection::chains() {
     const auto input = ModelInput::EnumInput(selection);
     recorderAtWiring ? mode()->modeRecorder_on() : mode()->modeRecorder_off();
     QStringList heard;
-    m_window->runWiring().setObserver([&heard](const QString& label) { heard << label; });
+    QStringList misdirected; // labels whose connection calls another object or slot
+    const QHash<QString, ChainWiring::Call> calls = callsByLabel(m_window);
+    m_window->runWiring().setCallObserver([&](const QString& label, const ChainWiring::Call& call) {
+        heard << label;
+        if (calls.value(label) != call)
+            misdirected << label;
+    });
+    // Also after a failed check: no probe may outlive what it writes to.
+    const auto rewire = qScopeGuard([this] {
+        m_window->runWiring().setObserver(nullptr);
+        mode()->modeRecorder_off();
+        m_window->initConnectionPlayStopTraining(ModelInput::TEXT_A);
+    });
     for (int i = 0; i < 3; ++i)
         m_window->initConnectionPlayStopTraining(input);
     recorderAtRun ? mode()->modeRecorder_on() : mode()->modeRecorder_off();
@@ -177,10 +294,7 @@ void TestConnection::chains() {
     mode()->modeTraining_off();
     QCOMPARE(heard, expected(STOP_CHAIN, conditions));
     QCOMPARE(stopped.count(), 1);
-
-    m_window->runWiring().setObserver(nullptr);
-    mode()->modeRecorder_off();
-    m_window->initConnectionPlayStopTraining(ModelInput::TEXT_A);
+    QCOMPARE(misdirected.join(", "), QString());
 }
 
 void TestConnection::countIn_data() {
@@ -373,6 +487,68 @@ void TestConnection::spaceCancelsTheCountIn() {
     QVERIFY(mode()->modeRun() && !mode()->modeTrainingLock());
     QTest::keyClick(m_window, Qt::Key_Space);
     QVERIFY(!mode()->modeTraining() && !mode()->modeRun());
+}
+
+enum FixedLink { StopEndsAutoresize, TimecodeRewires, CrossfaderEndsLearning };
+
+void TestConnection::fixedWiring_data() {
+    QTest::addColumn<int>("link");
+    QTest::newRow("a stop turns auto-resize off") << int(StopEndsAutoresize);
+    QTest::newRow("a timecode change rewires the chains") << int(TimecodeRewires);
+    QTest::newRow("a learned crossfader ends learning") << int(CrossfaderEndsLearning);
+}
+
+// The connections made once, outside the chains that each wiring replaces.
+void TestConnection::fixedWiring() {
+    QFETCH(int, link);
+    QWMenuDevice* settings = m_window->view()->settingsPanel();
+    switch (FixedLink(link)) {
+    case StopEndsAutoresize:
+        m_window->view()->graphMenu()->autoresize_on();
+        QVERIFY(mode()->modeAutoresize());
+        mode()->modeTraining_off();
+        QVERIFY(!mode()->modeAutoresize());
+        break;
+    case TimecodeRewires: {
+        // Recorder mode switched on without a rewiring: only a new wiring adds the master recorder's stop.
+        mode()->modeRecorder_on();
+        const qsizetype before = m_window->runWiring().size();
+        QCustomComboBox* timecode = settings->timecodeCombo();
+        const int start = timecode->currentIndex();
+        timecode->setCurrentIndex((start + 1) % timecode->count());
+        QCOMPARE(m_window->runWiring().size(), before + 1);
+        mode()->modeRecorder_off();
+        timecode->setCurrentIndex(start);
+        break;
+    }
+    case CrossfaderEndsLearning:
+        settings->learnButton()->toggle_on();
+        emit settings->s_UpdateCrossFader();
+        QVERIFY(!settings->learnButton()->isChecked());
+        break;
+    }
+}
+
+void TestConnection::playPictures_data() {
+    QTest::addColumn<bool>("recorder");
+    QTest::addColumn<QStringList>("pictures"); // idle, running
+    QTest::newRow("recorder mode") << true
+                                   << QStringList{"play_record-button.png", "pause_record-button.png"};
+    QTest::newRow("training") << false << QStringList{"play-button.png", "pause-button.png"};
+}
+
+// The play button tells a run that records from one that does not, idle and running.
+void TestConnection::playPictures() {
+    QFETCH(bool, recorder);
+    QFETCH(QStringList, pictures);
+    recorder ? mode()->modeRecorder_on() : mode()->modeRecorder_off();
+    QB2Push* play = m_window->view()->toolBar()->playButton();
+    for (bool running : {false, true}) {
+        play->setChecked(running);
+        QVERIFY2(shows(play, pictures[running]), qPrintable(pictures[running]));
+    }
+    play->setChecked(false);
+    mode()->modeRecorder_off();
 }
 
 // Quit from the application menu ends the event loop with 0; closing the window during a run stops it

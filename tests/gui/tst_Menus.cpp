@@ -129,6 +129,10 @@ private slots:
         QCOMPARE(recording->size(), QSize(35, 50));
         GuiTest::hover(looper, true);
         QVERIFY(!Artifacts::save(&menu, "mode-menu-looper-grown").isEmpty());
+        // Growing and shrinking keep each entry's name, so the sheet gives it the strip's dark ground.
+        for (QBPushMenu* entry : menu.listPushMenu())
+            QCOMPARE(entry->objectName(), QString("dark"));
+        QCOMPARE(recording->grab().toImage().pixelColor(1, 1), QColor(43, 43, 43));
     }
 
     void freshToolBar() {

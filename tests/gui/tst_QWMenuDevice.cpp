@@ -77,6 +77,27 @@ QLineEdit* learnLine(QWidget* panel) {
     return childWhere<QLineEdit>(panel, [](QLineEdit* line) { return !line->isEnabled(); });
 }
 
+// The show-and-hide boxes and the cut-off option: caption, config.ini key and setter.
+struct Option {
+    const char* caption;
+    const char* key;
+    void (Setting::*store)(const QString&);
+};
+const Option OPTIONS[] = {
+    {"Main Curve", "GraphMainCurve", &Setting::setParamGraphMainCurve},
+    {"Grid", "GraphGrid", &Setting::setParamGraphGrid},
+    {"Curve of CrossFader Off", "GraphCurveCrossFaderOff", &Setting::setParamGraphCurveCrossFaderOff},
+    {"Curve of No Sound", "GraphCurveNoSound", &Setting::setParamGraphCurveNoSound},
+    {"Draw Open/Close arrows (Shini Mode)", "GraphShiniMode", &Setting::setParamGraphShiniMode},
+    {"Vinyl Position", "GraphVinylPosition", &Setting::setParamGraphVinylPosition},
+    {"Direct Wave", "GraphDirectSound", &Setting::setParamGraphDirectSound},
+    {"Logo", "GraphLogo", &Setting::setParamGraphLogo},
+    {"Deck A/B: Generate a cut-off sound", "OptionGenerateCutOffSound",
+     &Setting::setParamGenerateCutOffSound}};
+
+// The keys of the Input A, Input B, Input Recording, Input Midi and Output Playback boxes.
+const QStringList DEVICE_KEYS{"inputA", "inputB", "inputMaster", "inputMidi", "outputPlayback"};
+
 bool writePicture(const QString& path, const QColor& colour) {
     QImage image(400, 20, QImage::Format_RGB32);
     image.fill(colour);
@@ -327,33 +348,55 @@ private slots:
     }
 
     void graphOption_data() {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("stored"); // after one click
-        const auto row = [](const char* caption, const char* key, const char* stored) {
-            QTest::newRow(caption) << QString(caption) << QString(key) << QString(stored);
-        };
-        row("Grid", "GraphGrid", "0");
-        row("Draw Open/Close arrows (Shini Mode)", "GraphShiniMode", "1");
-        row("Logo", "GraphLogo", "0");
-        row("Deck A/B: Generate a cut-off sound", "OptionGenerateCutOffSound", "1");
+        QTest::addColumn<int>("option"); // index into OPTIONS
+        for (int i = 0; i < int(std::size(OPTIONS)); ++i)
+            QTest::newRow(OPTIONS[i].caption) << i;
     }
 
+    // One click stores the box's own key, flipped, and leaves every other option's key alone.
     void graphOption() {
-        QFETCH(QString, caption);
-        QFETCH(QString, key);
-        setting()->setParamGraphGrid("1");
-        setting()->setParamGraphShiniMode("0");
-        setting()->setParamGraphLogo("1");
-        setting()->setParamGenerateCutOffSound("0");
+        QFETCH(int, option);
+        for (int i = 0; i < int(std::size(OPTIONS)); ++i)
+            (setting()->*OPTIONS[i].store)(i % 2 ? "1" : "0");
         auto panel = makePanel();
-        QCheckBox* box =
-            childWhere<QCheckBox>(panel.get(), [&](QCheckBox* box) { return box->text() == caption; });
+        QCheckBox* box = childWhere<QCheckBox>(
+            panel.get(), [&](QCheckBox* box) { return box->text() == OPTIONS[option].caption; });
         QVERIFY(box);
+        QStringList expected;
+        for (int i = 0; i < int(std::size(OPTIONS)); ++i)
+            expected << QString("%1=%2").arg(OPTIONS[i].key).arg(int((i % 2 == 1) != (i == option)));
         QSignalSpy redraws(panel.get(), &QWMenuDevice::s_HideShowOptionGraph);
         box->click();
-        QTEST(storedValue(key), "stored");
-        QCOMPARE(redraws.size(), key.startsWith("Graph") ? 1 : 0);
+        QStringList stored;
+        for (const Option& o : OPTIONS)
+            stored << QString("%1=%2").arg(o.key, storedValue(o.key));
+        QCOMPARE(stored, expected);
+        QCOMPARE(redraws.size(), QString(OPTIONS[option].key).startsWith("Graph") ? 1 : 0);
+    }
+
+    void deviceKeys_data() {
+        QTest::addColumn<int>("combo"); // in the order of DEVICE_KEYS
+        for (int i = 0; i < DEVICE_KEYS.size(); ++i)
+            QTest::newRow(qPrintable(DEVICE_KEYS[i])) << i;
+    }
+
+    // A pick in each device box is stored under that box's key alone.
+    void deviceKeys() {
+        QFETCH(int, combo);
+        auto panel = makePanel();
+        QCustomComboBox* boxes[] = {panel->inputACombo(), panel->inputBCombo(), panel->inputRecordingCombo(),
+                                    panel->inputMidiCombo(), panel->outputPlaybackCombo()};
+        QStringList expected;
+        for (const QString& key : DEVICE_KEYS)
+            expected << key + "=" + storedValue(key);
+        const QString picked = "9-[picked]-48000/2p0-ALSA-TBD";
+        expected[combo] = DEVICE_KEYS[combo] + "=" + picked;
+        boxes[combo]->addItem(picked);
+        boxes[combo]->setCurrentIndex(boxes[combo]->count() - 1);
+        QStringList stored;
+        for (const QString& key : DEVICE_KEYS)
+            stored << key + "=" + storedValue(key);
+        QCOMPARE(stored, expected);
     }
 
     void tempo_data() {

@@ -6,6 +6,11 @@
 #include <QStyle>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "Artifacts.h"
 #include "GuiTest.h"
 #include "TestFiles.h"
@@ -219,12 +224,39 @@ private slots:
         QVERIFY(!QFileInfo::exists(userFolder(NAME)));
     }
 
-    // A start killed while copying leaves only the unfinished sibling; the next start copies afresh.
+    void killedCopyIsRedone_data() {
+        // Whether a start really ends inside the copy, or only its leftovers are laid out.
+        QTest::addColumn<bool>("midway");
+        QTest::newRow("leftovers of a killed start") << false;
+        QTest::newRow("a start ended midway through the copy") << true;
+    }
+
+    // A start killed while copying leaves no data folder, only the unfinished sibling; the next start
+    // copies afresh.
     void killedCopyIsRedone() {
+        QFETCH(bool, midway);
         QVERIFY(QDir().mkpath(plugins()));
         const QString partial = userFolder(NAME) + ".partial";
-        QVERIFY(TestFiles::write(partial + "/Css/style.css", "cut sh"));
-        QVERIFY(TestFiles::write(partial + "/stray.txt", "left over"));
+        if (midway) {
+            // A start of its own whose first write past the limit ends it, as a kill would.
+            const pid_t child = ::fork();
+            if (child == 0) {
+                const rlimit limit{64 * 1024, 64 * 1024};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                std::signal(SIGXFSZ, SIG_DFL);
+                handleMacSpecificDataSetup();
+                ::_exit(0);
+            }
+            int status = 0;
+            QCOMPARE(::waitpid(child, &status, 0), child);
+            QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ, "the copy was not cut short");
+        } else {
+            QVERIFY(TestFiles::write(partial + "/Css/style.css", "cut sh"));
+            QVERIFY(TestFiles::write(partial + "/stray.txt", "left over"));
+        }
+        QVERIFY(!QFileInfo::exists(userFolder(NAME)));
+        const qsizetype unfinished = TestFiles::tree(partial).size();
+        QVERIFY(unfinished > 0 && unfinished < m_shipped.size());
         handleMacSpecificDataSetup();
         QCOMPARE(TestFiles::tree(Path::appData()), m_shipped);
         QVERIFY(!QFileInfo::exists(partial));

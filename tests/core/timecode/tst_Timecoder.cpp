@@ -185,6 +185,15 @@ private slots:
             QVERIFY(!tc.primary()->swapped() && !tc.secondary()->swapped());
         }
         QVERIFY(std::abs(tc.pitch()->v()) < 1e-3);
+        // The generator's lifted needle is silence too, right after a moving record.
+        TimecodeSignal lifted(def, rate);
+        lifted.setStart(middle(def));
+        lifted.move(0.1, 1.0);
+        lifted.silence(0.1);
+        lifted.render();
+        const QList<qint16>& pcm = lifted.pcm();
+        QVERIFY(pcm.mid(0, pcm.size() / 2).count(0) < pcm.size() / 4);
+        QCOMPARE(pcm.mid(pcm.size() / 2).count(0), pcm.size() / 2);
         // White noise at the carrier's power never gives a position.
         for (quint32 seed : {1u, 2u}) {
             TimecodeSignal signal(def, rate);

@@ -1,3 +1,4 @@
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -32,6 +33,8 @@ private slots:
     void countIn();
     void discAreaAtThreeOclock();
     void hostileValues();
+    void runsFoldAsPoints_data();
+    void runsFoldAsPoints();
     void screenshots();
 };
 
@@ -247,6 +250,52 @@ void TestQWPainterFrame::hostileValues() {
         QVERIFY(std::fabs(scene.painter.yRange().max) < 1e13);
         QVERIFY(!image.isNull());
     }
+}
+
+void TestQWPainterFrame::runsFoldAsPoints_data() {
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("back");
+    QTest::newRow("sound on") << true << 0;
+    QTest::newRow("sound off, shown") << false << 0;
+    QTest::newRow("frames going back") << true << 40;
+}
+
+// A column folded from the curve's summary draws exactly what folding its points one by one draws, at
+// every zoom from a few points a column to hundreds, on random values with NaN, ±1e300 and frames that
+// go back. Shini mode folds point by point (its arrows sit on single points), and draws no arrow while
+// the crossfader never moves.
+void TestQWPainterFrame::runsFoldAsPoints() {
+    QFETCH(bool, open);
+    QFETCH(int, back);
+    option(&Setting::setParamGraphCurveCrossFaderOff, !open);
+    setAreas(ModelGraph::INPUT_A, {QPhrasing("a", {200, 40, 40}, 30.0, 150.0), QPhrasing("b", {40, 40, 200}, 120.0, 250.0)});
+    Scene scene;
+    scene.painter.refreshListManagePhrasing();
+    QRandomGenerator random(7);
+    // A small window: up to a few hundred points a column.
+    scene.painter.resize(400, 300);
+    const int n = 100000;
+    double y = 0.0, angle = 100.0, t = 0.0;
+    for (int i = 0; i < n; ++i) {
+        y += random.bounded(20.0) - 10.0;
+        angle = std::fmod(angle + random.bounded(6.0) + 357.0, 360.0);
+        // Runs of `back` points going back by half a step, among runs going forward by a step.
+        t += back > 0 && i / back % 4 == 3 ? -STEP / 2 : STEP;
+        const int odd = random.bounded(400);
+        const double value = odd == 0 ? std::nan("") : odd == 1 ? 1e300 : odd == 2 ? -1e300 : y;
+        scene.add(scene.painter.curve_Main(), t, angle, value, open);
+        scene.add(scene.painter.curve_Secondary(), t + 40, std::fmod(angle + 90.0, 360.0), value * 0.5, open);
+    }
+    for (int zoom = 1; zoom <= 2048; zoom *= 2) {
+        const qint64 width = qint64(t / zoom);
+        scene.painter.setXRange(qint64(t / 3) - width / 3, qint64(t / 3) - width / 3 + width);
+        option(&Setting::setParamGraphShiniMode, false);
+        const QImage runs = frame(scene.painter);
+        option(&Setting::setParamGraphShiniMode, true);
+        const QImage points = frame(scene.painter);
+        QVERIFY2(runs == points, qPrintable(QStringLiteral("zoom %1").arg(zoom)));
+    }
+    option(&Setting::setParamGraphCurveCrossFaderOff, false);
 }
 
 // Both decks' graphs with two-deck curves, bands, the waveform band or strip and the disc.

@@ -109,6 +109,7 @@ void TestQWPainterFrame::init() {
     option(&Setting::setParamGraphVinylPosition, false);
     option(&Setting::setParamGraphMainCurve, true);
     option(&Setting::setParamGraphShiniMode, false);
+    option(&Setting::setParamGraphCurveCrossFaderOff, true);
     registry()->instanceSetting()->setParamCurveOnSize(QStringLiteral("8"));
 }
 
@@ -295,7 +296,6 @@ void TestQWPainterFrame::runsFoldAsPoints() {
         const QImage points = frame(scene.painter);
         QVERIFY2(runs == points, qPrintable(QStringLiteral("zoom %1").arg(zoom)));
     }
-    option(&Setting::setParamGraphCurveCrossFaderOff, false);
 }
 
 // Both decks' graphs with two-deck curves, bands, the waveform band or strip and the disc.

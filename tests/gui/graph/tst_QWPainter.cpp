@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "GuiTest.h"
 #include "core/Mode.h"
@@ -34,6 +35,7 @@ private slots:
     void hold();
     void autoresizeEndsOutsideRun();
     void copyFollowsTheList();
+    void copyDuringBackFill_data();
     void copyDuringBackFill();
     void contextMenu();
 };
@@ -265,10 +267,17 @@ void TestQWPainter::copyFollowsTheList() {
     QCOMPARE(copy.size(), 1);
 }
 
-// A long run meets its first position: while the list stores the back-fill, a painter syncing every
-// append reads only the new points, never more than a slice under one lock, and ends with the list's
-// points, summarised as they are.
+void TestQWPainter::copyDuringBackFill_data() {
+    QTest::addColumn<bool>("appenderThread");
+    QTest::newRow("a sync after every append") << false;
+    QTest::newRow("appends from another thread") << true;
+}
+
+// A long run meets its first position: while the list stores the back-fill, a painter syncing after
+// every append reads only the new points, never more than a slice under one lock, and ends with the
+// list's points, summarised as they are; so does one syncing while another thread appends.
 void TestQWPainter::copyDuringBackFill() {
+    QFETCH(bool, appenderThread);
     QListDataCurve list;
     CurveCopy copy(&list);
     const int before = 40 * QListDataCurve::BACK_FILL_CHUNK;
@@ -282,13 +291,24 @@ void TestQWPainter::copyDuringBackFill() {
     for (int i = 0; i < before; ++i)
         add(i, -1);
     copy.sync();
-    list.initStartValueBeforeTimecode(add(before, 5000));
-    int i = before + 1;
-    while (list.pendingBackFill() > 0) {
-        add(i++, 5000);
-        const qint64 read = copy.pointsRead();
+    if (appenderThread) {
+        std::thread appender([&] {
+            list.initStartValueBeforeTimecode(add(before, 5000));
+            for (int i = before + 1; list.pendingBackFill() > 0; ++i)
+                add(i, 5000);
+        });
+        while (list.pendingBackFill() > 0 || list.size() == before)
+            copy.sync();
+        appender.join();
         copy.sync();
-        QVERIFY(copy.pointsRead() - read <= 2);
+    } else {
+        list.initStartValueBeforeTimecode(add(before, 5000));
+        for (int i = before + 1; list.pendingBackFill() > 0; ++i) {
+            add(i, 5000);
+            const qint64 read = copy.pointsRead();
+            copy.sync();
+            QVERIFY(copy.pointsRead() - read <= 2);
+        }
     }
     QVERIFY(copy.largestRead() <= 8192);
     QCOMPARE(copy.size(), list.size());

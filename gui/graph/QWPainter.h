@@ -172,6 +172,7 @@ private:
     // True when every angle of the block falls into the same phrasing area, or into none.
     bool oneArea(const CurveSummary::Block& block) const;
     double row(double value) const;
+    void drawRunWavDirect(const CurveCopy& copy, int i, int count, double previousX);
     // The rows of the top edge, the bottom edge and the middle of the split drawings, and their first
     // pen; false when the curve shows no point.
     bool prepareSplits(const CurveCopy& copy, ModelGraph::EnumGraph graph, double& top, double& bottom, double& mid);

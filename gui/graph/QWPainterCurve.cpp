@@ -172,9 +172,9 @@ void QWPainter::drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph gra
     const int end = copy.posEnd();
     if (copy.isEmpty() || start < 0 || start >= end)
         return;
-    // Arrows and direct-wave strokes belong to single points. Without them, and while rows and columns
-    // follow values and frames in order, the points that stay in one column may go by whole blocks.
-    const bool runs = !m_directWave && !m_shini && std::isfinite(m_scale.x(1.0) - m_scale.x(0.0)) &&
+    // Arrows belong to single points. Without them, and while rows and columns follow values and frames
+    // in order, the points that stay in one column may go by whole blocks.
+    const bool runs = !m_shini && std::isfinite(m_scale.x(1.0) - m_scale.x(0.0)) &&
                       m_scale.x(1.0) != m_scale.x(0.0) && std::isfinite(row(1.0) - row(0.0)) && row(1.0) != row(0.0);
     QPointF previous = position(copy.at(start).samplerate(), copy.at(start).y() + offset);
     for (int i = start + 1; i < end;) {
@@ -281,7 +281,31 @@ int QWPainter::foldRun(const CurveCopy& copy, ModelGraph::EnumGraph graph, doubl
             run.high = at(high), run.highAt = high - i;
     }
     m_fold.addRun(run);
+    if (m_directWave)
+        drawRunWavDirect(copy, i, count, previous.x());
     return count;
+}
+
+// The direct-wave strokes of a run: all in its column with one pen, so each folds into the last.
+void QWPainter::drawRunWavDirect(const CurveCopy& copy, int i, int count, double previousX) {
+    const CurvePen pen = colorCurve(copy.at(i), ModelGraph::WAV_DIRECT);
+    if (!pen.visible)
+        return;
+    const CurveFold::Pen strokePen{pen.colour, double(pen.width)};
+    const QList<QPointF>& amplitudes = m_painterWav->listDataDraw();
+    for (int j = i; j < i + count; ++j) {
+        const QData& point = copy.at(j);
+        const double x = position(point.samplerate(), 0.0).x();
+        const double xs = (x + previousX) / 2.0;
+        previousX = x;
+        const qint64 k = GraphWindow::trunc64(point.targetVinylDeltaPosition() / 360.0 * amplitudes.size());
+        if (point.drawon() && std::fabs(point.acceleration()) >= 0.0001 && k >= 0 && k < amplitudes.size()) {
+            const QPointF& entry = amplitudes[k];
+            m_fold.stroke(xs, 85.0 + std::min(entry.x(), entry.y()), 85.0 + std::max(entry.x(), entry.y()), strokePen);
+        } else {
+            m_fold.stroke(xs, 84.0, 85.0, strokePen);
+        }
+    }
 }
 
 // The segment from `previous` to `current` cut at xm: the first part up to the row `first` with the pen

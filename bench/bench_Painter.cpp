@@ -1,20 +1,28 @@
 // One frame of the graph painter rendered into a 1900 x 500 picture, as the display timer asks for it:
 // the default view during a run, the widest and densest view during a run, and a 30-minute run zoomed
-// out to the whole curve. Both curves (live and reference) are drawn, with phrasing areas, the
+// out to the whole curve (still, a wheel step, a pan step), and how long the input's appends wait on
+// the curve's lock while a painter follows a run whose first hour had no position. Both curves (live and reference) are drawn, with phrasing areas, the
 // crossfader bands, the waveform band and the vinyl disc.
 #define QUILLON_BENCH_WIDGETS
 #include <benchmark/benchmark.h>
 
 #include <QImage>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
+#include <pthread.h>
+#include <sched.h>
+#include <thread>
 
 #include "SyntheticCurve.h"
 #include "core/Mode.h"
 #include "core/Performance.h"
 #include "core/Phrasing.h"
 #include "core/QCurve.h"
+#include "core/QListDataCurve.h"
 #include "core/QWav.h"
 #include "core/RecordingLooperTraining.h"
 #include "core/Singleton.h"
@@ -104,9 +112,13 @@ static void BM_FrameWorstCase(benchmark::State& state) {
 BENCHMARK(BM_FrameWorstCase)->Unit(benchmark::kMillisecond);
 
 // 30 minutes at 300 points a second (540 000 points of each curve), the window set to the whole run.
-// `still`: the display timer's frames while the view stays as it is. Otherwise the window moves by a
-// sample every frame, so each frame walks every point again, as the first frame after a zoom step does.
-static void thirtyMinutes(benchmark::State& state, bool still) {
+enum class ThirtyMinutes { Still, ZoomStep, PanStep };
+
+// Still: the display timer's frames while the view stays as it is. ZoomStep: every frame one wheel
+// step in or out (a quarter of the window) around its middle. PanStep: zoomed in on half the run,
+// every frame a drag by a tenth of the window one way or back. The last two walk every point in view
+// again, as the first frame after such a step does.
+static void thirtyMinutes(benchmark::State& state, ThirtyMinutes kind) {
     configure(84.0, 300.0, 8.0);
     const std::unique_ptr<QWPainter> painter = makePainter();
     const qint64 points = 30 * 60 * 300;
@@ -114,24 +126,109 @@ static void thirtyMinutes(benchmark::State& state, bool still) {
     SyntheticCurve::fill(*painter->curve_Secondary(), 0, points, 160.0, 0.7);
     registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, points * 160.0);
     QImage image(painter->size(), QImage::Format_ARGB32_Premultiplied);
-    painter->setXRange(0, qint64(points * 160.0));
+    const qint64 whole = qint64(points * 160.0);
+    const qint64 half = whole / 2;
+    if (kind == ThirtyMinutes::PanStep)
+        painter->setXRange(half / 2, half / 2 + half);
+    else
+        painter->setXRange(0, whole);
     painter->render(&image);
     int frame = 0;
     for (auto _ : state) {
-        if (!still)
-            painter->setXRange(++frame % 2, qint64(points * 160.0));
+        const bool odd = ++frame % 2 != 0;
+        if (kind == ThirtyMinutes::ZoomStep)
+            painter->setXRange(odd ? whole / 8 : 0, odd ? whole - whole / 8 : whole);
+        else if (kind == ThirtyMinutes::PanStep)
+            painter->setXRange(half / 2 + (odd ? half / 10 : 0), half / 2 + half + (odd ? half / 10 : 0));
         painter->render(&image);
     }
 }
 
 static void BM_FrameThirtyMinutesZoomedOut(benchmark::State& state) {
-    thirtyMinutes(state, true);
+    thirtyMinutes(state, ThirtyMinutes::Still);
 }
 BENCHMARK(BM_FrameThirtyMinutesZoomedOut)->Unit(benchmark::kMillisecond);
 
 static void BM_FrameThirtyMinutesZoomStep(benchmark::State& state) {
-    thirtyMinutes(state, false);
+    thirtyMinutes(state, ThirtyMinutes::ZoomStep);
 }
 BENCHMARK(BM_FrameThirtyMinutesZoomStep)->Unit(benchmark::kMillisecond);
+
+static void BM_FrameThirtyMinutesPanStep(benchmark::State& state) {
+    thirtyMinutes(state, ThirtyMinutes::PanStep);
+}
+BENCHMARK(BM_FrameThirtyMinutesPanStep)->Unit(benchmark::kMillisecond);
+
+// An hour of points without a position (300 a second), then the first position: the back-fill moves
+// the whole hour while an input thread goes on appending, one callback of 4 points every 2 ms, and the
+// painter follows the run at 120 Hz on this thread. Reports the longest callback (its appends, which
+// wait for the curve's lock whenever the painter holds it) until the back-fill is stored and a few
+// frames after; the time per iteration is the whole scene.
+static void BM_InputWaitDuringBackFill(benchmark::State& state) {
+    configure(84.0, 300.0, 8.0);
+    Mode* mode = registry()->instanceMode();
+    mode->modeRun_on();
+    mode->modeCurrentTimerAutoresize_on();
+    const double step = 160.0;
+    const qint64 hour = 3600 * 300;
+    double worst = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::unique_ptr<QWPainter> painter = makePainter();
+        QCurve& curve = *painter->curve_Main();
+        for (qint64 i = 0; i < hour; ++i) {
+            QData p = SyntheticCurve::point(i, step);
+            p.setTimecode(-1);
+            curve.addDataCurve(p);
+        }
+        QImage image(painter->size(), QImage::Format_ARGB32_Premultiplied);
+        registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, hour * step);
+        painter->render(&image);
+        state.ResumeTiming();
+        std::atomic<qint64> appended{hour};
+        std::atomic<bool> stop{false};
+        std::atomic<qint64> longest{0};
+        std::atomic<bool> realtime{false};
+        std::thread input([&] {
+            // As an audio callback's thread, ahead of the machine's other work where the system lets it.
+            sched_param priority{};
+            priority.sched_priority = 50;
+            realtime = pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority) == 0;
+            qint64 next = hour;
+            auto tick = std::chrono::steady_clock::now();
+            while (!stop.load()) {
+                const auto begin = std::chrono::steady_clock::now();
+                for (int k = 0; k < 4; ++k)
+                    curve.addDataCurve(SyntheticCurve::point(next++, step));
+                const qint64 took = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                        std::chrono::steady_clock::now() - begin)
+                                        .count();
+                longest.store(std::max(longest.load(), took));
+                appended.store(next);
+                tick += std::chrono::milliseconds(2);
+                std::this_thread::sleep_until(tick);
+            }
+        });
+        const QListDataCurve* list = curve.curveGlobal();
+        int after = 0;
+        auto frame = std::chrono::steady_clock::now();
+        while (after < 30) {
+            if (appended.load() > hour && list->pendingBackFill() == 0)
+                ++after;
+            registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, appended.load() * step);
+            painter->render(&image);
+            frame += std::chrono::microseconds(8333);
+            std::this_thread::sleep_until(frame);
+        }
+        stop.store(true);
+        input.join();
+        worst = std::max(worst, longest.load() / 1e6);
+        state.counters["realtime_input"] = realtime.load();
+    }
+    state.counters["worst_wait_ms"] = worst;
+    mode->modeRun_off();
+    mode->modeCurrentTimerAutoresize_off();
+}
+BENCHMARK(BM_InputWaitDuringBackFill)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 #include "SandboxedBenchmarkMain.h"

@@ -55,10 +55,14 @@ QData& QListDataCurve::at(qint64 i) {
     return m_segments[k][i - segmentStart(k)];
 }
 
+void QListDataCurve::BackFill::move(QData& point) const {
+    point.setY(point.y() + y);
+    point.setTimecode(mark);
+    point.setTargetPosition(point.targetPosition() + turn);
+}
+
 void QListDataCurve::moveBackFill(QData& point) const {
-    point.setY(point.y() + m_backFillY);
-    point.setTimecode(m_backFillMark);
-    point.setTargetPosition(point.targetPosition() + m_backFillTurn);
+    m_backFill.move(point);
 }
 
 QData QListDataCurve::read(qint64 i) const {
@@ -70,7 +74,7 @@ QData QListDataCurve::read(qint64 i) const {
 
 // The same sum moveBackFill stores, so a reader sees the same value before and after.
 double QListDataCurve::readY(qint64 i) const {
-    return i < m_backFillPending ? at(i).y() + m_backFillY : at(i).y();
+    return i < m_backFillPending ? at(i).y() + m_backFill.y : at(i).y();
 }
 
 void QListDataCurve::storeBackFill() {
@@ -128,8 +132,10 @@ std::optional<QData> QListDataCurve::value(int i) const {
     return read(i);
 }
 
-int QListDataCurve::copyRange(int first, int count, QData* out) const {
+int QListDataCurve::copyRange(int first, int count, QData* out, quint64* generation) const {
     QMutexLocker lock(&m_mutex);
+    if (generation)
+        *generation = m_generation.load(std::memory_order_relaxed);
     const qint64 end =
         std::min<qint64>(qint64(first) + std::max(count, 0), m_size.load(std::memory_order_relaxed));
     if (first < 0 || first >= end)
@@ -229,18 +235,24 @@ void QListDataCurve::initStartValueBeforeTimecode(int i) {
     const QData previous = read(i - 1);
     // Points still waiting for an earlier back-fill never carry −1 for readers, so a back-fill
     // starts only once no other is pending and covers exactly the leading points that carry −1.
-    m_backFillY = double(current.timecode()) - previous.y();
-    m_backFillTurn = current.targetPosition() - previous.targetPosition();
-    m_backFillMark = backFillMark(m_backFillY);
+    const double y = double(current.timecode()) - previous.y();
+    const quint64 generation = m_generation.fetch_add(1, std::memory_order_release) + 1;
+    m_backFill = {generation, m_leadingUnknown, y, current.targetPosition() - previous.targetPosition(),
+                  backFillMark(y)};
     m_backFillPending = m_leadingUnknown;
     m_leadingUnknown = 0;
-    m_generation.fetch_add(1, std::memory_order_release);
     storeBackFill();
 }
 
 int QListDataCurve::pendingBackFill() const {
     QMutexLocker lock(&m_mutex);
     return m_backFillPending;
+}
+
+QListDataCurve::BackFill QListDataCurve::backFill(quint64& generation) const {
+    QMutexLocker lock(&m_mutex);
+    generation = m_generation.load(std::memory_order_relaxed);
+    return m_backFill;
 }
 
 void QListDataCurve::clear() {
@@ -252,6 +264,7 @@ void QListDataCurve::clear() {
         m_size.store(0, std::memory_order_release);
         m_leadingUnknown = 0;
         m_backFillPending = 0;
+        m_backFill = {};
         m_generation.fetch_add(1, std::memory_order_release);
     }
     for (QData* segment : segments)

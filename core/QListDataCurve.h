@@ -50,8 +50,9 @@ public:
     // Any thread: a copy of point i, none when i is outside [0, size).
     std::optional<QData> value(int i) const;
     // Any thread: copies the points [first, first + count) that exist into `out`, which holds
-    // `count` points; returns how many were copied. Allocates nothing.
-    int copyRange(int first, int count, QData* out) const;
+    // `count` points; returns how many were copied. Allocates nothing. With `generation`, also gives
+    // the generation the copies belong to.
+    int copyRange(int first, int count, QData* out, quint64* generation = nullptr) const;
 
     // Any thread. Bounded searches over the samplerate order, starting at `guess` (clamped into
     // the list) and galloping away from it, so a poor guess costs O(log distance) probes.
@@ -70,6 +71,22 @@ public:
     void initStartValueBeforeTimecode(int i);
     // Any thread: moved points whose new values are not stored yet (reads already give them).
     int pendingBackFill() const;
+
+    // The move of the run's back-fill: since `generation`, readers see the points [0, count) moved by
+    // it. A reader holding copies of those points from the generation before can move them itself
+    // instead of copying them again.
+    struct BackFill {
+        quint64 generation = 0;
+        int count = 0;
+        double y = 0.0;
+        double turn = 0.0;
+        qint32 mark = 0;
+        // Gives a copy of a point as it reads after the move, exactly as the list gives it.
+        void move(QData& point) const;
+    };
+    // Any thread: the back-fill since the list was last cleared (count 0 when none), and the list's
+    // generation read together with it.
+    BackFill backFill(quint64& generation) const;
 
     // Frees every point. Only while no other thread uses the list.
     void clear();
@@ -111,7 +128,5 @@ private:
     int m_leadingUnknown = 0;
     // The points [0, m_backFillPending) are stored unmoved; reads move them by the values below.
     int m_backFillPending = 0;
-    double m_backFillY = 0.0;
-    double m_backFillTurn = 0.0;
-    qint32 m_backFillMark = 0;
+    BackFill m_backFill;
 };

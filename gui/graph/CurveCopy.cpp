@@ -8,13 +8,31 @@
 
 CurveCopy::CurveCopy(const QListDataCurve* list) : m_list(list) {}
 
-void CurveCopy::sync() {
-    const quint64 generation = m_list->generation();
-    if (generation != m_generation) {
-        m_generation = generation;
+bool CurveCopy::follow() {
+    quint64 generation = 0;
+    const QListDataCurve::BackFill backFill = m_list->backFill(generation);
+    if (generation == m_generation)
+        return true;
+    const bool moves = generation == m_generation + 1 && backFill.generation == generation;
+    m_generation = generation;
+    ++m_copies;
+    if (m_size == 0)
+        return true;
+    if (!moves) {
         m_size = 0;
-        ++m_copies;
+        m_summary.clear();
+        return false;
     }
+    const int moved = std::min(m_size, backFill.count);
+    for (int i = 0; i < moved; ++i)
+        backFill.move(m_chunks[size_t(i) >> CHUNK_BITS][i & CHUNK_MASK]);
+    m_summary.refresh(*this, moved);
+    return true;
+}
+
+void CurveCopy::sync() {
+    if (m_list->generation() != m_generation)
+        follow();
     const int n = m_list->size();
     while (m_size < n) {
         const size_t chunk = size_t(m_size) >> CHUNK_BITS;
@@ -22,13 +40,19 @@ void CurveCopy::sync() {
             m_chunks.push_back(std::make_unique<QData[]>(CHUNK));
         const int room = CHUNK - (m_size & CHUNK_MASK);
         const int count = std::min({n - m_size, room, MAX_COPY});
-        const int copied = m_list->copyRange(m_size, count, &m_chunks[chunk][m_size & CHUNK_MASK]);
+        quint64 generation = 0;
+        const int copied = m_list->copyRange(m_size, count, &m_chunks[chunk][m_size & CHUNK_MASK], &generation);
+        m_pointsRead += copied;
+        m_largestRead = std::max(m_largestRead, copied);
         if (copied == 0)
             break;
+        // Copies of another generation than the points held: bring those along first (or start over),
+        // then copy again unless the copies now belong with them.
+        if (generation != m_generation && (!follow() || generation != m_generation))
+            continue;
         m_size += copied;
     }
-    // A back-fill during the copy leaves m_generation behind the list's, so the next frame copies
-    // everything again.
+    m_summary.extend(*this);
 }
 
 int CurveCopy::bound(qint64 s, bool after) const {
@@ -67,18 +91,7 @@ void CurveCopy::calculPosStartEnd(qint64 first, qint64 last, double& minY, doubl
     m_posEnd = searchPosBefore(last);
     if (m_extent.copies != m_copies || m_extent.start != m_posStart || m_extent.end != m_posEnd) {
         m_extent = {m_copies, m_posStart, m_posEnd, 0.0, 0.0, false};
-        for (int i = m_posStart; i < m_posEnd; ++i) {
-            const double y = at(i).y();
-            if (!(std::fabs(y) <= Y_LIMIT))
-                continue;
-            if (!m_extent.found) {
-                m_extent.min = m_extent.max = y;
-                m_extent.found = true;
-            } else {
-                m_extent.min = std::min(m_extent.min, y);
-                m_extent.max = std::max(m_extent.max, y);
-            }
-        }
+        m_extent.found = m_summary.extent(*this, m_posStart, m_posEnd, m_extent.min, m_extent.max);
     }
     found = m_extent.found;
     if (found) {

@@ -5,14 +5,16 @@
 #include <memory>
 #include <vector>
 
+#include "CurveSummary.h"
 #include "core/QData.h"
 
 class QListDataCurve;
 
-// The graph painter's own copy of one curve's points. Each frame takes only the points appended
-// since the last one; a change of the list's generation (cleared, back-filled) makes it copy
-// everything again. Searches, extents and drawing then read the copy without any lock, so the
-// audio thread appending to the list waits at most for one short copy.
+// The graph painter's own copy of one curve's points, with their summary. Each frame takes only the
+// points appended since the last one; a back-fill is applied to the points already held, as the list
+// applies it for its readers, and only a clear makes it copy everything again. Searches, extents and
+// drawing then read the copy without any lock, so the audio thread appending to the list waits at
+// most for one short copy.
 //
 // GUI thread only. Points live in fixed chunks that are never moved: a long run never copies what
 // the painter already holds.
@@ -50,6 +52,12 @@ public:
     // True when one of the last n points has |acceleration| above the threshold.
     bool moves(int n, double threshold) const;
 
+    const CurveSummary& summary() const { return m_summary; }
+
+    // Points read from the list so far, and the most read under one lock of it.
+    qint64 pointsRead() const { return m_pointsRead; }
+    int largestRead() const { return m_largestRead; }
+
 private:
     static constexpr int CHUNK_BITS = 14;
     static constexpr int CHUNK = 1 << CHUNK_BITS;
@@ -58,6 +66,9 @@ private:
     // the appending audio thread for long.
     static constexpr int MAX_COPY = 8192;
 
+    // Brings the points held up to the list's generation: moves them by the back-fill that started
+    // since, or forgets them. False when they are forgotten.
+    bool follow();
     // The first index whose samplerate is not below s (strictly above with `after`), size when none.
     int bound(qint64 s, bool after) const;
 
@@ -65,8 +76,12 @@ private:
     std::vector<std::unique_ptr<QData[]>> m_chunks;
     int m_size = 0;
     quint64 m_generation = ~quint64(0);
-    // Bumped at every copy from scratch; the cached extent belongs to one copy and one range.
+    // Bumped whenever points held change (a copy from scratch, a back-fill); the cached extent
+    // belongs to one copy and one range.
     quint64 m_copies = 0;
+    CurveSummary m_summary;
+    qint64 m_pointsRead = 0;
+    int m_largestRead = 0;
 
     int m_posStart = 0;
     int m_posEnd = 0;

@@ -50,6 +50,21 @@ void CurveFold::line(QPointF a, QPointF b, const Pen& pen) {
     m_end = b;
 }
 
+bool CurveFold::extends(QPointF end, const Pen& pen, int& column) const {
+    column = m_column;
+    return m_open && m_hasColumn && pen == m_pen && !(end != m_end);
+}
+
+void CurveFold::addRun(const Run& run) {
+    m_last = run.last;
+    if (run.lowers)
+        m_low = run.low, m_lowIndex = m_count + run.lowAt;
+    if (run.raises)
+        m_high = run.high, m_highIndex = m_count + run.highAt;
+    m_count += run.count;
+    m_end = run.last;
+}
+
 void CurveFold::add(QPointF p) {
     const int c = column(p.x());
     if (m_hasColumn && c == m_column) {

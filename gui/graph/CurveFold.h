@@ -42,6 +42,29 @@ public:
     // Draws the strokes collected since the last call.
     void flushStrokes();
 
+    // The pixel column a point at x folds into.
+    int column(double x) const;
+    // True while the polyline being folded ends at `end` with `pen`, giving the column it ends in:
+    // points that follow it in that column may then be added as one run.
+    bool extends(QPointF end, const Pen& pen, int& column) const;
+    // Whether a point at row y would be the column's lowest or highest row so far.
+    bool lowers(double y) const { return y < m_low.y(); }
+    bool raises(double y) const { return y > m_high.y(); }
+    // `count` points that continue the polyline within its column, as line() would add them one by one:
+    // the last of them and, where they go lower or higher than the column so far, the first of them
+    // at their lowest or highest row, with its place in the run.
+    struct Run {
+        QPointF last;
+        int count = 0;
+        bool lowers = false;
+        QPointF low;
+        int lowAt = 0;
+        bool raises = false;
+        QPointF high;
+        int highAt = 0;
+    };
+    void addRun(const Run& run);
+
 private:
     struct Stroke {
         double x;
@@ -51,7 +74,6 @@ private:
         int column;
     };
 
-    int column(double x) const;
     void add(QPointF p);
     void emitColumn();
     void emitPoint(QPointF p);

@@ -164,6 +164,15 @@ private:
     void line(QPointF a, QPointF b, const CurvePen& pen);
     QPointF position(double sample, double value) const;
     void drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset);
+    // Adds the points from i on that stay in the fold's current column with the current pen as one
+    // run, read from the curve's summary; the number added, 0 when point i is to be drawn alone.
+    int foldRun(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset, QPointF previous, int i, int end);
+    bool runFits(const CurveSummary::Block& block, const QData& first, ModelGraph::EnumGraph graph, double offset,
+                 const CurveFold::Pen& pen, int column) const;
+    // True when every angle of the block falls into the same phrasing area, or into none.
+    bool oneArea(const CurveSummary::Block& block) const;
+    double row(double value) const;
+    void drawRunWavDirect(const CurveCopy& copy, int i, int count, double previousX);
     // The rows of the top edge, the bottom edge and the middle of the split drawings, and their first
     // pen; false when the curve shows no point.
     bool prepareSplits(const CurveCopy& copy, ModelGraph::EnumGraph graph, double& top, double& bottom, double& mid);

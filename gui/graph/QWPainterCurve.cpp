@@ -172,14 +172,139 @@ void QWPainter::drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph gra
     const int end = copy.posEnd();
     if (copy.isEmpty() || start < 0 || start >= end)
         return;
+    // Arrows belong to single points. Without them, and while rows and columns follow values and frames
+    // in order, the points that stay in one column may go by whole blocks.
+    const bool runs = !m_shini && std::isfinite(m_scale.x(1.0) - m_scale.x(0.0)) &&
+                      m_scale.x(1.0) != m_scale.x(0.0) && std::isfinite(row(1.0) - row(0.0)) && row(1.0) != row(0.0);
     QPointF previous = position(copy.at(start).samplerate(), copy.at(start).y() + offset);
-    for (int i = start + 1; i < end; ++i) {
+    for (int i = start + 1; i < end;) {
+        if (runs) {
+            if (const int added = foldRun(copy, graph, offset, previous, i, end)) {
+                i += added;
+                previous = position(copy.at(i - 1).samplerate(), copy.at(i - 1).y() + offset);
+                continue;
+            }
+        }
         const QData& point = copy.at(i);
         const QPointF current = position(point.samplerate(), point.y() + offset);
         m_currentPen = colorCurve(point, graph);
         line(previous, current, m_currentPen);
         drawPointExtras(copy, current, previous, i);
         previous = current;
+        ++i;
+    }
+}
+
+double QWPainter::row(double value) const {
+    return position(0.0, value).y();
+}
+
+bool QWPainter::oneArea(const CurveSummary::Block& block) const {
+    if (m_areas.empty() || block.minAngle > block.maxAngle)
+        return true;
+    const int area = searchArea(block.minAngle);
+    if (block.nanAngle && area >= 0)
+        return false;
+    // No area searched before the one found may hold any angle of the block.
+    const size_t before = area >= 0 ? size_t(area) : m_areas.size();
+    for (size_t j = 0; j < before; ++j) {
+        if (m_areas[j].start <= block.maxAngle && block.minAngle < m_areas[j].end)
+            return false;
+    }
+    return area < 0 || block.maxAngle < m_areas[area].end;
+}
+
+bool QWPainter::runFits(const CurveSummary::Block& block, const QData& first, ModelGraph::EnumGraph graph,
+                        double offset, const CurveFold::Pen& pen, int column) const {
+    // A point whose row is NaN ends its polyline: the line from it starts a new one.
+    if (block.nanY || block.anyDrawon != block.allDrawon || !oneArea(block))
+        return false;
+    // Every point of the block has the pen of its first.
+    const CurvePen own = colorCurve(first, graph);
+    if (!own.visible || !(CurveFold::Pen{own.colour, double(own.width)} == pen))
+        return false;
+    if (m_fold.column(position(block.minSample, 0.0).x()) != column ||
+        m_fold.column(position(block.maxSample, 0.0).x()) != column)
+        return false;
+    return block.minY > block.maxY || (!std::isnan(row(block.minY + offset)) && !std::isnan(row(block.maxY + offset)));
+}
+
+int QWPainter::foldRun(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset, QPointF previous, int i,
+                       int end) {
+    const CurveSummary& summary = copy.summary();
+    constexpr int BASE = CurveSummary::BASE;
+    if ((i & ((1 << BASE) - 1)) != 0 || i + (1 << BASE) > end || !m_currentPen.visible)
+        return 0;
+    const CurveFold::Pen pen{m_currentPen.colour, double(m_currentPen.width)};
+    int column = 0;
+    if (!m_fold.extends(previous, pen, column))
+        return 0;
+    // The largest block starting at i that fits.
+    int level = -1;
+    for (int k = BASE; k <= summary.topLevel() && (i & ((1 << k) - 1)) == 0 && qint64(i) + (qint64(1) << k) <= end;
+         ++k) {
+        if ((i >> k) >= summary.count(k) || !runFits(summary.block(k, i >> k), copy.at(i), graph, offset, pen, column))
+            break;
+        level = k;
+    }
+    if (level < 0)
+        return 0;
+    const int index = i >> level;
+    const CurveSummary::Block& block = summary.block(level, index);
+    const int count = 1 << level;
+    auto at = [&](int j) { return position(copy.at(j).samplerate(), copy.at(j).y() + offset); };
+    CurveFold::Run run;
+    run.last = at(i + count - 1);
+    run.count = count;
+    if (block.minY <= block.maxY) {
+        // Rows follow values, in one direction or the other, so the block's extreme rows are those of its
+        // extreme values; the first point at each is found by descending into the block.
+        const double a = row(block.minY + offset), b = row(block.maxY + offset);
+        auto firstAt = [&](double target, bool top) {
+            auto reaches = [&](const CurveSummary::Block& half) {
+                if (half.minY > half.maxY)
+                    return false;
+                const double c = row(half.minY + offset), d = row(half.maxY + offset);
+                return (top ? std::fmin(c, d) : std::fmax(c, d)) == target;
+            };
+            auto matches = [&](const QData& p) { return row(p.y() + offset) == target; };
+            return summary.first(copy, level, index, reaches, matches);
+        };
+        const double top = std::min(a, b), bottom = std::max(a, b);
+        const int low = m_fold.lowers(top) ? firstAt(top, true) : -1;
+        const int high = m_fold.raises(bottom) ? firstAt(bottom, false) : -1;
+        if ((m_fold.lowers(top) && low < 0) || (m_fold.raises(bottom) && high < 0))
+            return 0;
+        if ((run.lowers = low >= 0))
+            run.low = at(low), run.lowAt = low - i;
+        if ((run.raises = high >= 0))
+            run.high = at(high), run.highAt = high - i;
+    }
+    m_fold.addRun(run);
+    if (m_directWave)
+        drawRunWavDirect(copy, i, count, previous.x());
+    return count;
+}
+
+// The direct-wave strokes of a run: all in its column with one pen, so each folds into the last.
+void QWPainter::drawRunWavDirect(const CurveCopy& copy, int i, int count, double previousX) {
+    const CurvePen pen = colorCurve(copy.at(i), ModelGraph::WAV_DIRECT);
+    if (!pen.visible)
+        return;
+    const CurveFold::Pen strokePen{pen.colour, double(pen.width)};
+    const QList<QPointF>& amplitudes = m_painterWav->listDataDraw();
+    for (int j = i; j < i + count; ++j) {
+        const QData& point = copy.at(j);
+        const double x = position(point.samplerate(), 0.0).x();
+        const double xs = (x + previousX) / 2.0;
+        previousX = x;
+        const qint64 k = GraphWindow::trunc64(point.targetVinylDeltaPosition() / 360.0 * amplitudes.size());
+        if (point.drawon() && std::fabs(point.acceleration()) >= 0.0001 && k >= 0 && k < amplitudes.size()) {
+            const QPointF& entry = amplitudes[k];
+            m_fold.stroke(xs, 85.0 + std::min(entry.x(), entry.y()), 85.0 + std::max(entry.x(), entry.y()), strokePen);
+        } else {
+            m_fold.stroke(xs, 84.0, 85.0, strokePen);
+        }
     }
 }
 

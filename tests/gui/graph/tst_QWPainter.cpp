@@ -3,6 +3,8 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
+#include <thread>
 
 #include "GuiTest.h"
 #include "core/Mode.h"
@@ -33,6 +35,8 @@ private slots:
     void hold();
     void autoresizeEndsOutsideRun();
     void copyFollowsTheList();
+    void copyDuringBackFill_data();
+    void copyDuringBackFill();
     void contextMenu();
 };
 
@@ -265,6 +269,73 @@ void TestQWPainter::copyFollowsTheList() {
     add(0, 0);
     copy.sync();
     QCOMPARE(copy.size(), 1);
+}
+
+void TestQWPainter::copyDuringBackFill_data() {
+    QTest::addColumn<bool>("appenderThread");
+    QTest::newRow("a sync after every append") << false;
+    QTest::newRow("appends from another thread") << true;
+}
+
+// A long run meets its first position: while the list stores the back-fill, a painter syncing after
+// every append reads only the new points, never more than a slice under one lock, and ends with the
+// list's points, summarised as they are; so does one syncing while another thread appends.
+void TestQWPainter::copyDuringBackFill() {
+    QFETCH(bool, appenderThread);
+    QListDataCurve list;
+    CurveCopy copy(&list);
+    const int before = 40 * QListDataCurve::BACK_FILL_CHUNK;
+    auto add = [&](int i, qint32 timecode) {
+        QData p = point(i * 160, 0.0);
+        p.setTargetPosition(std::fmod(i * 0.7, 360.0));
+        p.setY(i % 1000 == 0 ? std::nan("") : std::sin(i * 0.001) * 300.0);
+        p.setTimecode(timecode);
+        return list.addQdata(p);
+    };
+    for (int i = 0; i < before; ++i)
+        add(i, -1);
+    copy.sync();
+    if (appenderThread) {
+        std::thread appender([&] {
+            list.initStartValueBeforeTimecode(add(before, 5000));
+            for (int i = before + 1; list.pendingBackFill() > 0; ++i)
+                add(i, 5000);
+        });
+        while (list.pendingBackFill() > 0 || list.size() == before)
+            copy.sync();
+        appender.join();
+        copy.sync();
+    } else {
+        list.initStartValueBeforeTimecode(add(before, 5000));
+        for (int i = before + 1; list.pendingBackFill() > 0; ++i) {
+            add(i, 5000);
+            const qint64 read = copy.pointsRead();
+            copy.sync();
+            QVERIFY(copy.pointsRead() - read <= 2);
+        }
+    }
+    QVERIFY(copy.largestRead() <= 8192);
+    QCOMPARE(copy.size(), list.size());
+    for (int j = 0; j < list.size(); ++j) {
+        const QData expected = *list.value(j);
+        const QData& actual = copy.at(j);
+        const double y[2] = {expected.y(), actual.y()};
+        QVERIFY(actual.samplerate() == expected.samplerate() && actual.timecode() == expected.timecode() &&
+                std::memcmp(&y[0], &y[1], sizeof(double)) == 0 &&
+                actual.targetPosition() == expected.targetPosition() &&
+                actual.targetVinylDeltaPosition() == expected.targetVinylDeltaPosition() &&
+                actual.drawon() == expected.drawon());
+    }
+    for (int first : {0, 3, before - 7}) {
+        double lo = 0.0, hi = 0.0, bruteLo = INFINITY, bruteHi = -INFINITY;
+        QVERIFY(copy.summary().extent(copy, first, copy.size(), lo, hi));
+        for (int j = first; j < copy.size(); ++j) {
+            if (!std::isnan(copy.at(j).y()))
+                bruteLo = std::min(bruteLo, copy.at(j).y()), bruteHi = std::max(bruteHi, copy.at(j).y());
+        }
+        QCOMPARE(lo, bruteLo);
+        QCOMPARE(hi, bruteHi);
+    }
 }
 
 void TestQWPainter::contextMenu() {

@@ -1,3 +1,4 @@
+#include <QRandomGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -38,6 +39,8 @@ private slots:
     void countIn();
     void discAreaAtThreeOclock();
     void hostileValues();
+    void runsFoldAsPoints_data();
+    void runsFoldAsPoints();
     void screenshots();
 };
 
@@ -124,6 +127,7 @@ void TestQWPainterFrame::init() {
     option(&Setting::setParamGraphMainCurve, true);
     option(&Setting::setParamGraphShiniMode, false);
     option(&Setting::setParamGraphDirectSound, false);
+    option(&Setting::setParamGraphCurveCrossFaderOff, true);
     registry()->instanceSetting()->setParamCurveOnSize(QStringLiteral("8"));
 }
 
@@ -368,6 +372,69 @@ void TestQWPainterFrame::hostileValues() {
         QVERIFY(std::isfinite(scene.painter.yRange().min) && std::isfinite(scene.painter.yRange().max));
         QVERIFY(std::fabs(scene.painter.yRange().max) < 1e13);
         QVERIFY(!image.isNull());
+    }
+}
+
+void TestQWPainterFrame::runsFoldAsPoints_data() {
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("back");
+    QTest::addColumn<bool>("directWave");
+    QTest::newRow("sound on") << true << 0 << false;
+    QTest::newRow("sound off, shown") << false << 0 << false;
+    QTest::newRow("frames going back") << true << 40 << false;
+    QTest::newRow("direct wave") << true << 0 << true;
+}
+
+// A column folded from the curve's summary draws exactly what folding its points one by one draws, at
+// every zoom from a few points a column to hundreds, on random values with NaN, ±1e300 and frames that
+// go back, with and without direct-wave strokes. Shini mode folds point by point (its arrows sit on single points), and draws no arrow while
+// the crossfader never moves.
+void TestQWPainterFrame::runsFoldAsPoints() {
+    QFETCH(bool, open);
+    QFETCH(int, back);
+    QFETCH(bool, directWave);
+    option(&Setting::setParamGraphCurveCrossFaderOff, !open);
+    if (directWave) {
+        QList<QList<qint16>> channels(2);
+        for (int i = 0; i < 48000; ++i)
+            channels[0].append(qint16(12000 * std::sin(i * 0.01) * std::sin(i * 0.0003)));
+        channels[1] = channels[0];
+        registry()->instanceWavPhrasing()->setWavPhrasing(ModelGraph::INPUT_A, std::make_shared<const QWav>(48000, 2, channels));
+    }
+    setAreas(ModelGraph::INPUT_A, {QPhrasing("a", {200, 40, 40}, 30.0, 150.0), QPhrasing("b", {40, 40, 200}, 120.0, 250.0)});
+    Scene scene;
+    scene.painter.refreshListManagePhrasing();
+    QRandomGenerator random(7);
+    // A small window: up to a few hundred points a column.
+    scene.painter.resize(400, 300);
+    scene.painter.refreshVariable();
+    const int n = 100000;
+    double y = 0.0, angle = 100.0, t = 0.0;
+    for (int i = 0; i < n; ++i) {
+        y += random.bounded(20.0) - 10.0;
+        angle = std::fmod(angle + random.bounded(6.0) + 357.0, 360.0);
+        // Runs of `back` points going back by half a step, among runs going forward by a step.
+        t += back > 0 && i / back % 4 == 3 ? -STEP / 2 : STEP;
+        const int odd = random.bounded(400);
+        const double value = odd == 0 ? std::nan("") : odd == 1 ? 1e300 : odd == 2 ? -1e300 : y;
+        for (QCurve* curve : {scene.painter.curve_Main(), scene.painter.curve_Secondary()}) {
+            QData p;
+            p.setSamplerate(qint32(curve == scene.painter.curve_Main() ? t : t + 40));
+            p.setTargetPosition(curve == scene.painter.curve_Main() ? angle : std::fmod(angle + 90.0, 360.0));
+            p.setY(curve == scene.painter.curve_Main() ? value : value * 0.5);
+            p.setAcceleration(random.bounded(4) == 0 ? 0.0 : random.bounded(2.0));
+            p.setDrawon(open);
+            curve->addDataCurve(p);
+        }
+    }
+    for (int zoom = 1; zoom <= 2048; zoom *= 2) {
+        const qint64 width = qint64(t / zoom);
+        scene.painter.setXRange(qint64(t / 3) - width / 3, qint64(t / 3) - width / 3 + width);
+        option(&Setting::setParamGraphShiniMode, false);
+        const QImage runs = frame(scene.painter);
+        option(&Setting::setParamGraphShiniMode, true);
+        const QImage points = frame(scene.painter);
+        QVERIFY2(runs == points, qPrintable(QStringLiteral("zoom %1").arg(zoom)));
     }
 }
 

@@ -261,7 +261,7 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
     touch(x, y0, x, y1);
     int& opaqueLo = m_opaqueLo[x];
     int& opaqueHi = m_opaqueHi[x];
-    quint32* column = m_bits + x;
+    quint32* column = m_bits + physical(x);
     const int f0 = std::max(int(std::ceil(innerLo - 0.5)), y0);
     const int f1 = std::min(int(std::floor(innerHi - 0.5)), y1);
     // Coverage falls linearly from the inner bound (1) to the outer bound (0).
@@ -347,7 +347,7 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
             bestLo = runLo, bestHi = runHi;
     };
     const bool solid = qAlpha(shape.solid) == 255;
-    quint32* column = m_bits + x;
+    quint32* column = m_bits + physical(x);
     auto edgeRows = [&](const Interval& o, int from, int to) {
         for (int y = from; y <= to; ++y) {
             const float coverage = edgeCoverage(xc, y + 0.5, o, outer);
@@ -447,7 +447,7 @@ void CurveRaster::renderPicture(const Picture& picture) {
             if (!m_changed[x])
                 continue;
             const quint32 s = solid ? picture.colour : from[x - picture.area.x()];
-            quint32& d = to[x];
+            quint32& d = to[physical(x)];
             const int room = 255 - qAlpha(d);
             if (room == 0)
                 continue;
@@ -484,6 +484,14 @@ void CurveRaster::compose(QPainter& painter) const {
     const QRect dirty = touched();
     if (!dirty.isValid())
         return;
-    const QRectF target(QPointF(dirty.topLeft()) / m_dpr, QSizeF(dirty.size()) / m_dpr);
-    painter.drawImage(target, m_layer, QRectF(dirty));
+    // The touched columns lie in the image in at most two pieces, the second wrapping to its start.
+    const int first = physical(dirty.left());
+    const int split = std::min(dirty.width(), m_width - first);
+    auto draw = [&](int x, int source, int width) {
+        const QRectF target(QPointF(x, dirty.top()) / m_dpr, QSizeF(width, dirty.height()) / m_dpr);
+        painter.drawImage(target, m_layer, QRectF(source, dirty.top(), width, dirty.height()));
+    };
+    draw(dirty.left(), first, split);
+    if (split < dirty.width())
+        draw(dirty.left() + split, 0, dirty.width() - split);
 }

@@ -46,7 +46,6 @@ public:
     // Draws the touched part of the layer with `painter`.
     void compose(QPainter& painter) const;
 
-    const QImage& layer() const { return m_layer; }
     qreal devicePixelRatio() const { return m_dpr; }
     // Device columns the last finish() rendered.
     int renderedColumns() const { return m_renderedColumns; }
@@ -114,13 +113,25 @@ private:
     std::vector<Picture> m_pictures;
     QHash<qint64, QImage> m_pictureCache;
 
+    // The image column that holds column x of the layer: the kept picture scrolls by moving m_phase,
+    // not its pixels.
+    int physical(int x) const {
+        const int c = x + m_phase;
+        return c >= m_width ? c - m_width : c;
+    }
+    // Clears columns first to first + count − 1 of the layer over the touched rows.
+    void clearColumns(int first, int count);
+
     // The kept picture: its origin, and per column the signature it was rendered from (0: none).
     qint64 m_origin = 0;
+    int m_phase = 0;
     std::vector<quint64> m_signature;
     std::vector<quint64> m_fresh;
     // Per column, 1 when it is rendered this frame; and how many columns before it are.
     std::vector<char> m_changed;
     std::vector<int> m_changedBefore;
+    // Scratch of markChangedColumns: runs of changed columns as (first, count).
+    std::vector<std::pair<int, int>> m_runs;
     int m_renderedColumns = 0;
 
     // Per column, the rows known to be opaque already: one interval, empty while lo > hi.

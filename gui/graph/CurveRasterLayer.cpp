@@ -33,6 +33,7 @@ void CurveRaster::begin(QSize size, qreal devicePixelRatio, qint64 origin) {
         m_layer.fill(Qt::transparent);
         m_pictureCache.clear();
         m_signature.assign(size_t(width), 0);
+        m_phase = 0;
         m_left = m_top = 0;
         m_right = m_bottom = -1;
     } else if (origin != m_origin) {
@@ -52,29 +53,19 @@ void CurveRaster::invalidate() {
 }
 
 void CurveRaster::shiftLayer(qint64 columns) {
-    if (m_left > m_right)
-        return;
     if (columns >= m_width || columns <= -m_width) {
         invalidate();
         return;
     }
     // What was at column c + columns is now at c; the columns it leaves are empty and unknown.
     const int d = int(columns);
-    const int kept = m_width - std::abs(d);
-    for (int y = m_top; y <= m_bottom; ++y) {
-        quint32* row = reinterpret_cast<quint32*>(m_layer.scanLine(y));
-        if (d > 0) {
-            std::memmove(row, row + d, size_t(kept) * 4);
-            std::memset(row + kept, 0, size_t(d) * 4);
-        } else {
-            std::memmove(row - d, row, size_t(kept) * 4);
-            std::memset(row, 0, size_t(-d) * 4);
-        }
-    }
+    m_phase = int(((qint64(m_phase) + d) % m_width + m_width) % m_width);
     if (d > 0) {
+        clearColumns(m_width - d, d);
         std::move(m_signature.begin() + d, m_signature.end(), m_signature.begin());
         std::fill(m_signature.end() - d, m_signature.end(), 0);
     } else {
+        clearColumns(0, -d);
         std::move_backward(m_signature.begin(), m_signature.end() + d, m_signature.end());
         std::fill(m_signature.begin(), m_signature.begin() - d, 0);
     }
@@ -124,20 +115,18 @@ void CurveRaster::markChangedColumns() {
     m_renderedColumns = m_changedBefore[m_width];
     if (m_left > m_right)
         return;
-    for (int y = m_top; y <= m_bottom; ++y) {
-        quint32* row = m_bits + size_t(y) * m_width;
-        for (int x = m_left; x <= m_right;) {
-            if (!m_changed[x]) {
-                ++x;
-                continue;
-            }
-            int end = x;
-            while (end <= m_right && m_changed[end])
-                ++end;
-            std::memset(row + x, 0, size_t(end - x) * 4);
-            x = end;
-        }
+    // The runs of changed columns within the touched part, cleared row by row.
+    m_runs.clear();
+    for (int x = m_left; x <= m_right; ++x) {
+        if (!m_changed[x])
+            continue;
+        const int start = x;
+        while (x <= m_right && m_changed[x])
+            ++x;
+        m_runs.push_back({start, x - start});
     }
+    for (const auto& [start, count] : m_runs)
+        clearColumns(start, count);
     if (m_renderedColumns == m_width)
         m_left = m_top = 0, m_right = m_bottom = -1;
 }
@@ -146,4 +135,16 @@ bool CurveRaster::anyChanged(int first, int last) const {
     first = std::max(first, 0);
     last = std::min(last, m_width - 1);
     return first <= last && m_changedBefore[last + 1] > m_changedBefore[first];
+}
+
+void CurveRaster::clearColumns(int first, int count) {
+    // In the image the columns are one run, or two when they wrap to its start.
+    const int start = physical(first);
+    const int head = std::min(count, m_width - start);
+    for (int y = m_top; y <= m_bottom; ++y) {
+        quint32* row = reinterpret_cast<quint32*>(m_layer.scanLine(y));
+        std::memset(row + start, 0, size_t(head) * 4);
+        if (head < count)
+            std::memset(row, 0, size_t(count - head) * 4);
+    }
 }

@@ -86,11 +86,18 @@ void CurveRaster::markChangedColumns() {
     size_t p = 0;
     for (size_t i = 0; i <= m_shapes.size(); ++i) {
         for (; p < m_pictures.size() && size_t(m_pictures[p].afterShapes) <= i; ++p) {
+            // A column of a fill shows its colour over its rows, however wide the fill is (a crossfader
+            // band grows with the run); a column of a picture shows that column of the image.
             const Picture& picture = m_pictures[p];
             const QRect& a = picture.area;
-            quint64 h = mix(picture.image.isNull() ? picture.colour : quint64(picture.image.cacheKey()), a.left() + m_origin);
-            h = mix(mix(mix(h, quint64(a.top())), quint64(a.width())), quint64(a.height()));
-            into(a.left(), a.right(), h);
+            const quint64 h = mix(mix(mix(2, picture.image.isNull() ? picture.colour : quint64(picture.image.cacheKey())),
+                                      quint64(a.top())),
+                                  quint64(a.height()));
+            if (picture.image.isNull())
+                into(a.left(), a.right(), h);
+            else
+                for (int c = std::max(a.left(), 0); c <= std::min(a.right(), m_width - 1); ++c)
+                    m_fresh[c] = mix(m_fresh[c], mix(h, quint64(c - a.left())));
         }
         if (i == m_shapes.size())
             break;

@@ -1,8 +1,9 @@
 // One frame of the graph painter rendered into a 1900 x 500 picture, as the display timer asks for it:
-// the default view during a run, the widest and densest view during a run, and a 30-minute run zoomed
-// out to the whole curve (still, a wheel step, a pan step), and how long the input's appends wait on
-// the curve's lock while a painter follows a run whose first hour had no position. Both curves (live and reference) are drawn, with phrasing areas, the
-// crossfader bands, the waveform band and the vinyl disc.
+// the default view during a run, the widest and densest view during a run, a 30-minute run zoomed
+// out to the whole curve (still, a wheel step, a pan step), two painters following a run tick by
+// tick, and how long the input's appends wait on the curve's lock while a painter follows a run
+// whose first hour had no position. Both curves (live and reference) are drawn, with phrasing
+// areas, the crossfader bands, the waveform band and the vinyl disc.
 #define QUILLON_BENCH_WIDGETS
 #include <benchmark/benchmark.h>
 
@@ -230,5 +231,54 @@ static void BM_InputWaitDuringBackFill(benchmark::State& state) {
     mode->modeCurrentTimerAutoresize_off();
 }
 BENCHMARK(BM_InputWaitDuringBackFill)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// Two painters, one per deck, following a run from its start for 10 seconds: each iteration is one
+// display tick at 120 Hz in which both decks' live curves grow and both painters draw a frame. The
+// time per tick counts the whole process's CPU, so Qt's raster threads are included.
+static void BM_TwoPaintersFollowingRun(benchmark::State& state) {
+    configure(84.0, 300.0, 8.0);
+    Performance* performance = registry()->instancePerformance();
+    performance->setProcessingBuffer(ModelGraph::INPUT_B, 300.0);
+    registry()->instanceLooperTraining()->setBpmSamplerate(ModelGraph::INPUT_B,
+                                                           performance->inputSample(ModelGraph::INPUT_B).get());
+    registry()->instancePhrasing()->setListPhrasing(ModelGraph::INPUT_B,
+                                                    registry()->instancePhrasing()->listPhrasing(ModelGraph::INPUT_A));
+    registry()->instanceWavPhrasing()->setWavPhrasing(ModelGraph::INPUT_B,
+                                                      registry()->instanceWavPhrasing()->wav(ModelGraph::INPUT_A));
+    Mode* mode = registry()->instanceMode();
+    mode->modeRun_on();
+    mode->modeCurrentTimerAutoresize_on();
+    const std::unique_ptr<QWPainter> painterA = makePainter();
+    auto painterB = std::make_unique<QWPainter>(ModelGraph::INPUT_B, ModelGraph::INPUT_2);
+    painterB->resize(1900, 500);
+    painterB->refreshListManagePhrasing();
+    painterB->refreshVariable();
+    painterB->initGraph();
+    const double step = RATE / 300.0;
+    // The reference curves are loaded before the run starts.
+    SyntheticCurve::fill(*painterA->curve_Secondary(), 0, 3000, step, 0.7);
+    SyntheticCurve::fill(*painterB->curve_Secondary(), 0, 3000, step, 1.9);
+    QImage imageA(painterA->size(), QImage::Format_ARGB32_Premultiplied);
+    QImage imageB(painterB->size(), QImage::Format_ARGB32_Premultiplied);
+    qint64 next = 0;
+    double now = 0.0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        now += TICK;
+        const qint64 last = qint64(now / step);
+        SyntheticCurve::fill(*painterA->curve_Main(), next, last - next, step);
+        SyntheticCurve::fill(*painterB->curve_Main(), next, last - next, step, 0.4);
+        next = last;
+        registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, std::trunc(now));
+        registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_B, std::trunc(now));
+        state.ResumeTiming();
+        painterA->render(&imageA);
+        painterB->render(&imageB);
+    }
+    mode->modeRun_off();
+    mode->modeCurrentTimerAutoresize_off();
+}
+// 1200 ticks: the 10 seconds of the run.
+BENCHMARK(BM_TwoPaintersFollowingRun)->Iterations(1200)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kMillisecond);
 
 #include "SandboxedBenchmarkMain.h"

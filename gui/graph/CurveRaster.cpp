@@ -7,7 +7,6 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -87,32 +86,6 @@ double CurveRaster::Segment::distance(double x, double y) const {
     return std::sqrt(ex * ex + ey * ey);
 }
 
-void CurveRaster::begin(QSize size, qreal devicePixelRatio) {
-    const int width = std::max(1, int(std::ceil(size.width() * devicePixelRatio)));
-    const int height = std::max(1, int(std::ceil(size.height() * devicePixelRatio)));
-    if (width != m_width || height != m_height || devicePixelRatio != m_dpr) {
-        m_width = width;
-        m_height = height;
-        m_dpr = devicePixelRatio;
-        m_layer = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
-        m_layer.setDevicePixelRatio(devicePixelRatio);
-        m_layer.fill(Qt::transparent);
-        m_pictureCache.clear();
-    } else {
-        const QRect dirty = touched();
-        for (int y = dirty.top(); y <= dirty.bottom(); ++y)
-            std::memset(m_layer.scanLine(y) + dirty.left() * 4, 0, size_t(dirty.width()) * 4);
-    }
-    m_bits = reinterpret_cast<quint32*>(m_layer.bits());
-    m_left = m_top = 0;
-    m_right = m_bottom = -1;
-    m_segments.clear();
-    m_shapes.clear();
-    m_pictures.clear();
-    m_opaqueLo.assign(size_t(width), INT_MAX);
-    m_opaqueHi.assign(size_t(width), INT_MIN);
-}
-
 void CurveRaster::setPen(QRgb colour, double width) {
     const int n = int(m_segments.size());
     m_shapes.push_back({n, n, qPremultiply(colour), std::max(width, 0.0) * m_dpr * 0.5, true});
@@ -173,7 +146,7 @@ void CurveRaster::fillRect(const QRect& rect, QRgb colour) {
 
 
 void CurveRaster::finish() {
-
+    markChangedColumns();
     int p = int(m_pictures.size()) - 1;
     for (int i = int(m_shapes.size()) - 1; i >= 0; --i) {
         while (p >= 0 && m_pictures[p].afterShapes > i)
@@ -209,15 +182,19 @@ bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
 void CurveRaster::renderShape(const Shape& shape) {
     if (shape.firstSegment == shape.endSegment)
         return;
+    int firstColumn = INT_MAX, lastColumn = INT_MIN;
+    for (int i = shape.firstSegment; i < shape.endSegment; ++i) {
+        firstColumn = std::min(firstColumn, m_segments[i].firstColumn);
+        lastColumn = std::max(lastColumn, m_segments[i].lastColumn);
+    }
+    if (!anyChanged(firstColumn, lastColumn))
+        return;
     m_order.clear();
     for (int i = shape.firstSegment; i < shape.endSegment; ++i)
         m_order.push_back(i);
     auto byColumn = [this](int a, int b) { return m_segments[a].firstColumn < m_segments[b].firstColumn; };
     if (!std::is_sorted(m_order.begin(), m_order.end(), byColumn))
         std::stable_sort(m_order.begin(), m_order.end(), byColumn);
-    int lastColumn = 0;
-    for (int i : m_order)
-        lastColumn = std::max(lastColumn, m_segments[i].lastColumn);
     m_active.clear();
     size_t next = 0;
     for (int x = m_segments[m_order.front()].firstColumn; x <= lastColumn; ++x) {
@@ -230,6 +207,8 @@ void CurveRaster::renderShape(const Shape& shape) {
             x = m_segments[m_order[next]].firstColumn - 1;
             continue;
         }
+        if (!m_changed[x])
+            continue;
         if (shape.simple)
             renderSimpleColumn(shape, x);
         else
@@ -282,7 +261,7 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
     touch(x, y0, x, y1);
     int& opaqueLo = m_opaqueLo[x];
     int& opaqueHi = m_opaqueHi[x];
-    quint32* column = m_bits + x;
+    quint32* column = m_bits + physical(x);
     const int f0 = std::max(int(std::ceil(innerLo - 0.5)), y0);
     const int f1 = std::min(int(std::floor(innerHi - 0.5)), y1);
     // Coverage falls linearly from the inner bound (1) to the outer bound (0).
@@ -368,7 +347,7 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
             bestLo = runLo, bestHi = runHi;
     };
     const bool solid = qAlpha(shape.solid) == 255;
-    quint32* column = m_bits + x;
+    quint32* column = m_bits + physical(x);
     auto edgeRows = [&](const Interval& o, int from, int to) {
         for (int y = from; y <= to; ++y) {
             const float coverage = edgeCoverage(xc, y + 0.5, o, outer);
@@ -457,7 +436,7 @@ float CurveRaster::edgeCoverage(double xc, double yc, const Interval& o, double 
 
 void CurveRaster::renderPicture(const Picture& picture) {
     const QRect area = picture.area.intersected(QRect(0, 0, m_width, m_height));
-    if (area.isEmpty())
+    if (area.isEmpty() || !anyChanged(area.left(), area.right()))
         return;
     const bool solid = picture.image.isNull();
     for (int y = area.top(); y <= area.bottom(); ++y) {
@@ -465,8 +444,10 @@ void CurveRaster::renderPicture(const Picture& picture) {
             solid ? nullptr : reinterpret_cast<const quint32*>(picture.image.constScanLine(y - picture.area.y()));
         quint32* to = m_bits + size_t(y) * m_width;
         for (int x = area.left(); x <= area.right(); ++x) {
+            if (!m_changed[x])
+                continue;
             const quint32 s = solid ? picture.colour : from[x - picture.area.x()];
-            quint32& d = to[x];
+            quint32& d = to[physical(x)];
             const int room = 255 - qAlpha(d);
             if (room == 0)
                 continue;
@@ -503,6 +484,14 @@ void CurveRaster::compose(QPainter& painter) const {
     const QRect dirty = touched();
     if (!dirty.isValid())
         return;
-    const QRectF target(QPointF(dirty.topLeft()) / m_dpr, QSizeF(dirty.size()) / m_dpr);
-    painter.drawImage(target, m_layer, QRectF(dirty));
+    // The touched columns lie in the image in at most two pieces, the second wrapping to its start.
+    const int first = physical(dirty.left());
+    const int split = std::min(dirty.width(), m_width - first);
+    auto draw = [&](int x, int source, int width) {
+        const QRectF target(QPointF(x, dirty.top()) / m_dpr, QSizeF(width, dirty.height()) / m_dpr);
+        painter.drawImage(target, m_layer, QRectF(source, dirty.top(), width, dirty.height()));
+    };
+    draw(dirty.left(), first, split);
+    if (split < dirty.width())
+        draw(dirty.left() + split, 0, dirty.width() - split);
 }

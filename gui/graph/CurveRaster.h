@@ -21,10 +21,19 @@ class QPixmap;
 // from the last to the first, blending each under what is already there. A pixel that is already
 // opaque is never touched again, so a long, dense run drawn over itself costs about one write per
 // pixel instead of one per segment. GUI thread only; coordinates are logical widget pixels.
+//
+// The layer is kept between frames. Each column's output depends only on the shapes and pictures that
+// reach it, in their order, so finish() gives every column a signature of those and renders only the
+// columns whose signature changed; a view that follows the run moves the layer's origin by whole
+// columns, and begin() shifts the kept picture with it. The picture is always the one a full render of
+// the recorded frame gives.
 class CurveRaster {
 public:
-    // Sizes the layer for a frame, clears what the previous frame drew and forgets its shapes.
-    void begin(QSize size, qreal devicePixelRatio);
+    // Sizes the layer for a frame and forgets the previous frame's shapes. `origin` is the absolute
+    // column of the layer's left edge, in device pixels: a change shifts the kept picture by as much.
+    void begin(QSize size, qreal devicePixelRatio, qint64 origin = 0);
+    // Forgets the kept picture: the next finish() renders every column.
+    void invalidate();
     // Starts a new shape in this colour (not premultiplied) and width in logical pixels.
     void setPen(QRgb colour, double width);
     void segment(QPointF a, QPointF b);
@@ -37,8 +46,9 @@ public:
     // Draws the touched part of the layer with `painter`.
     void compose(QPainter& painter) const;
 
-    const QImage& layer() const { return m_layer; }
     qreal devicePixelRatio() const { return m_dpr; }
+    // Device columns the last finish() rendered.
+    int renderedColumns() const { return m_renderedColumns; }
 
 private:
     // A segment in device pixels, with what every column asks of it worked out once.
@@ -71,6 +81,12 @@ private:
         quint32 colour;
     };
 
+    // Gives every column the signature of what reaches it this frame and marks the columns whose
+    // signature differs from the kept picture's; clears those.
+    void markChangedColumns();
+    void shiftLayer(qint64 columns);
+    // True when one of the columns first to last (device pixels, inclusive) is to be rendered.
+    bool anyChanged(int first, int last) const;
     void renderShape(const Shape& shape);
     void renderColumn(const Shape& shape, int x);
     void renderSimpleColumn(const Shape& shape, int x);
@@ -97,6 +113,27 @@ private:
     std::vector<Picture> m_pictures;
     QHash<qint64, QImage> m_pictureCache;
 
+    // The image column that holds column x of the layer: the kept picture scrolls by moving m_phase,
+    // not its pixels.
+    int physical(int x) const {
+        const int c = x + m_phase;
+        return c >= m_width ? c - m_width : c;
+    }
+    // Clears columns first to first + count − 1 of the layer over the touched rows.
+    void clearColumns(int first, int count);
+
+    // The kept picture: its origin, and per column the signature it was rendered from (0: none).
+    qint64 m_origin = 0;
+    int m_phase = 0;
+    std::vector<quint64> m_signature;
+    std::vector<quint64> m_fresh;
+    // Per column, 1 when it is rendered this frame; and how many columns before it are.
+    std::vector<char> m_changed;
+    std::vector<int> m_changedBefore;
+    // Scratch of markChangedColumns: runs of changed columns as (first, count).
+    std::vector<std::pair<int, int>> m_runs;
+    int m_renderedColumns = 0;
+
     // Per column, the rows known to be opaque already: one interval, empty while lo > hi.
     std::vector<int> m_opaqueLo;
     std::vector<int> m_opaqueHi;
@@ -106,7 +143,7 @@ private:
     std::vector<Interval> m_outer;
     std::vector<Interval> m_inner;
 
-    // Touched pixels of this frame (device pixels, inclusive); none while left > right.
+    // Pixels that may not be transparent (device pixels, inclusive); none while left > right.
     int m_left = 0;
     int m_top = 0;
     int m_right = -1;

@@ -14,6 +14,7 @@
 #include "core/Performance.h"
 #include "core/Phrasing.h"
 #include "core/QCurve.h"
+#include "core/QListDataCurve.h"
 #include "core/QWav.h"
 #include "core/RecordingLooperTraining.h"
 #include "core/Setting.h"
@@ -178,7 +179,62 @@ void QWPainter::refresh() {
             emit s_InitStart();
         }
     }
-    update();
+    // A tick whose picture would be the same paints nothing.
+    std::vector<double> inputs = frameInputs();
+    if (inputs != m_frameInputs) {
+        m_frameInputs = std::move(inputs);
+        update();
+    }
+}
+
+std::vector<double> QWPainter::frameInputs() const {
+    Mode* mode = registry()->instanceMode();
+    Setting* setting = registry()->instanceSetting();
+    const RecordingLooperTraining* set = registry()->instanceLooperTraining();
+    const Autoresize* autoresize = registry()->instanceAutoresize();
+    const QListDataCurve* main = m_curveMain->curveGlobal();
+    const QListDataCurve* secondary = m_curveSecondary->curveGlobal();
+    std::vector<double> inputs{double(main->size()),
+                               double(main->generation()),
+                               double(secondary->size()),
+                               double(secondary->generation()),
+                               registry()->instanceTime()->currentSamplerate(m_graphMain),
+                               m_xMin,
+                               m_xMax,
+                               m_yMin,
+                               m_yMax,
+                               double(m_tagNumber),
+                               double(width()),
+                               double(height()),
+                               double(m_wavGeneration),
+                               double(reinterpret_cast<quintptr>(registry()->instanceWavPhrasing()->wav(m_graphMain).get())),
+                               streamRate(m_graphMain),
+                               double(mode->modeDisplay()),
+                               double(mode->modeRun()),
+                               double(mode->modeReverse()),
+                               double(mode->modeCurrentTimerAutoresize()),
+                               double(mode->modeAutoresize()),
+                               double(mode->modeHold()),
+                               double(mode->modeGraphicScrollStop()),
+                               mode->displayBPM(),
+                               double(set->mode()),
+                               set->offset(),
+                               set->bpmFactorSpeed(),
+                               samplesPerBeat(),
+                               autoresize->minYAutoresize(),
+                               autoresize->maxYAutoresize(),
+                               double(setting->paramCurveOnSize(false))};
+    for (bool on : {setting->paramGraphMainCurve(false), setting->paramGraphGrid(false),
+                    setting->paramGraphCurveCrossFaderOff(false), setting->paramGraphCurveNoSound(false),
+                    setting->paramGraphShiniMode(false), setting->paramGraphVinylPosition(false),
+                    setting->paramGraphDirectSound(false), setting->paramGraphLogo(false)})
+        inputs.push_back(double(on));
+    for (const QPhrasing& area : m_managePhrasing->listPhrasing()) {
+        const auto c = area.color();
+        inputs.insert(inputs.end(), {area.angleStart(), area.angleEnd(), double(qRgba(c.red, c.green, c.blue, c.alpha)),
+                                     double(qHash(area.label()))});
+    }
+    return inputs;
 }
 
 void QWPainter::updateWindows() {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "CurveCopy.h"
 #include "CurveFold.h"
@@ -116,7 +117,7 @@ private:
         quint64 copies[2], wavGeneration;
         std::vector<Area> areas;
         int curveOnSize, display;
-        bool showClosed, noSound, shini, directWave, mainOn, looper, reverse;
+        bool showClosed, noSound, shini, directWave, mainOn, looper, reverse, anchored;
         bool operator==(const CurveLayerKey&) const = default;
     };
 
@@ -134,6 +135,8 @@ private:
     bool wavLoaded() const;
     // The mapping for the windows held now (mouse handling runs between frames).
     GraphScale currentScale() const;
+    // Everything a frame is drawn from, as numbers: while they stay the same, the picture would too.
+    std::vector<double> frameInputs() const;
 
     // The frame (QWPainterFrame.cpp).
     void draw(QPainter& painter);
@@ -155,7 +158,7 @@ private:
 
     // Curves (QWPainterCurve.cpp).
     void drawCurvesAndCrosses(QPainter& painter);
-    CurveLayerKey curveLayerKey(bool mainOn, bool looper) const;
+    CurveLayerKey curveLayerKey(bool mainOn, bool looper, bool anchored) const;
     // Reads this frame's phrasing areas and graph options.
     void prepareFrame();
     int searchArea(double angle) const;
@@ -249,6 +252,9 @@ private:
     CurveCopy m_copySecondary;
     CurveCopy m_copyMain;
     GraphScale m_scale;
+    // The mapping of the curve layer: this frame's, or while following the run the same scale on
+    // whole columns (GraphScale::anchored).
+    GraphScale m_layerScale;
 
     // Drawing state kept between frames.
     CurveRaster m_raster;
@@ -269,6 +275,8 @@ private:
     // Bumped whenever the waveform pictures are rebuilt.
     quint64 m_wavGeneration = 0;
     CurveLayerKey m_curveLayerKey{};
+    // What the last display tick saw (frameInputs).
+    std::vector<double> m_frameInputs;
     bool m_curveLayerValid = false;
     // Background, logo and waveform band or strip: redrawn only when what they show changes.
     QImage m_base;

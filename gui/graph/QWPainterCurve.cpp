@@ -93,7 +93,7 @@ QWPainter::CurvePen QWPainter::colorCurve(const QData& point, ModelGraph::EnumGr
 }
 
 QPointF QWPainter::position(double sample, double value) const {
-    return QPointF(std::clamp(m_scale.x(sample), -FAR, FAR), std::clamp(m_scale.y(value), -FAR, FAR));
+    return QPointF(std::clamp(m_layerScale.x(sample), -FAR, FAR), std::clamp(m_layerScale.y(value), -FAR, FAR));
 }
 
 void QWPainter::line(QPointF a, QPointF b, const CurvePen& pen) {
@@ -101,7 +101,7 @@ void QWPainter::line(QPointF a, QPointF b, const CurvePen& pen) {
         m_fold.line(a, b, {pen.colour, double(pen.width)});
 }
 
-QWPainter::CurveLayerKey QWPainter::curveLayerKey(bool mainOn, bool looper) const {
+QWPainter::CurveLayerKey QWPainter::curveLayerKey(bool mainOn, bool looper, bool anchored) const {
     CurveLayerKey key{m_xMin,
                       m_xMax,
                       m_yMin,
@@ -125,18 +125,34 @@ QWPainter::CurveLayerKey QWPainter::curveLayerKey(bool mainOn, bool looper) cons
                       m_directWave,
                       mainOn,
                       looper,
-                      registry()->instanceMode()->modeReverse()};
+                      registry()->instanceMode()->modeReverse(),
+                      anchored};
     return key;
 }
 
 void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
     const bool looper = registry()->instanceLooperTraining()->mode() == ModelActivatedMode::Looper;
     const bool mainOn = registry()->instanceSetting()->paramGraphMainCurve(false);
-    CurveLayerKey key = curveLayerKey(mainOn, looper);
+    // While the window follows the run, the layer is drawn on whole columns counted from sample 0 and
+    // scrolls by whole columns: only what is new or changed is rendered. The span the follow mode keeps
+    // gives the scale, so that the truncated ends of the window do not change it from frame to frame.
+    const qreal dpr = devicePixelRatioF();
+    const bool anchored = registry()->instanceMode()->modeCurrentTimerAutoresize() && dpr == std::floor(dpr);
+    CurveLayerKey key = curveLayerKey(mainOn, looper, anchored);
     if (!m_curveLayerValid || !(key == m_curveLayerKey)) {
         m_curveLayerKey = std::move(key);
         m_curveLayerValid = true;
-        m_raster.begin(size(), devicePixelRatioF());
+        m_layerScale = m_scale;
+        qint64 origin = 0;
+        if (anchored) {
+            const double kept = m_offsetEnd - m_offsetStart;
+            const double span = std::fabs(m_xMax - m_xMin - kept) <= 2.0 ? kept : m_xMax - m_xMin;
+            const GraphScale steady(m_xMin, m_xMin + span, m_plotWidth, m_yMin, m_yMax, m_plotBottom, m_plotHeight);
+            const double column = steady.startColumn();
+            m_layerScale = steady.anchored(column);
+            origin = GraphWindow::trunc64(column * dpr);
+        }
+        m_raster.begin(size(), dpr, origin);
         m_fold.begin();
         if (!looper)
             drawBufferCross(m_copySecondary, m_graphSecondary);
@@ -164,7 +180,9 @@ void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
             drawCurve(m_copyMain, m_graphMain, 0.0);
         m_raster.finish();
     }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     m_raster.compose(painter);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 void QWPainter::drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset) {
@@ -350,7 +368,7 @@ void QWPainter::drawBufferCurvePhrasing(const CurveCopy& copy, ModelGraph::EnumG
         const QPointF current = position(point.samplerate(), value);
         if (i > start) {
             const qint32 s0 = copy.at(i - 1).samplerate();
-            const double xm = std::clamp(m_scale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
+            const double xm = std::clamp(m_layerScale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
             const bool down = current.y() > mid;
             const bool wraps = std::fabs(previous.y() - current.y()) >= mid;
             if (m_areas.empty() || (previousArea >= 0 && area >= 0)) {
@@ -389,7 +407,7 @@ void QWPainter::drawBufferCurveDrumming(const CurveCopy& copy, ModelGraph::EnumG
         const double angle = point.targetVinylDeltaPosition();
         const QPointF current = position(point.samplerate(), angle * DEGREE);
         const qint32 s0 = copy.at(i - 1).samplerate();
-        const double xm = std::clamp(m_scale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
+        const double xm = std::clamp(m_layerScale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
         const CurvePen pen = colorCurve(point, graph);
         if (m_areas.empty() && std::fabs(previous.y() - current.y()) >= mid) {
             if (current.y() <= mid)

@@ -95,12 +95,15 @@ void QWPainter::drawVinylPosition(QPainter& painter) {
         centre.setRenderHint(QPainter::Antialiasing, true);
         drawCentre(centre);
     }
+    // Drawn one to one: without smooth transforms Qt blends the pictures directly.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QPointF(0.0, 0.0), m_discBase);
     if (secondaryPoint)
         drawPositionIndicator(painter, *secondaryPoint, m_graphSecondary);
     if (mainPoint)
         drawPositionIndicator(painter, *mainPoint, m_graphMain);
     painter.drawImage(QPointF(0.0, 0.0), m_discCentre);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     if (secondaryPoint)
         drawPositionIndicatorArrow(painter, *secondaryPoint, m_graphSecondary);
     if (mainPoint && mainPoint->drawon())

@@ -111,7 +111,11 @@ void QWPainter::drawBase(QPainter& painter) {
         if (wav)
             drawWavPhasing(base);
     }
+    // A picture drawn one to one: without smooth transforms Qt blends it directly instead of through
+    // its span functions and thread pool.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QPointF(0.0, 0.0), m_base);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
 }
 
 void QWPainter::drawTagNumber(QPainter& painter) {
@@ -266,13 +270,13 @@ void QWPainter::drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph gra
             m_raster.fillRect(pending, colour);
         pending = r;
     };
-    int x0 = pixel(m_scale.x(copy.at(start).samplerate()));
+    int x0 = pixel(m_layerScale.x(copy.at(start).samplerate()));
     bool state = copy.at(start).drawon();
     for (int i = start + 1; i < end; ++i) {
         const QData& point = copy.at(i);
         if (point.drawon() == state && i != end - 1)
             continue;
-        const int xi = pixel(m_scale.x(point.samplerate()));
+        const int xi = pixel(m_layerScale.x(point.samplerate()));
         fill(corners(x0, 30, xi - 1, state ? open : 27));
         x0 = xi;
         state = point.drawon();

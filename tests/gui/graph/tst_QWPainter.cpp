@@ -38,6 +38,7 @@ private slots:
     void copyDuringBackFill_data();
     void copyDuringBackFill();
     void contextMenu();
+    void idleDoesNotRepaint();
 };
 
 namespace {
@@ -358,6 +359,50 @@ void TestQWPainter::contextMenu() {
     QCOMPARE(on.count(), 1);
     QCOMPARE(off.count(), 1);
     QCOMPARE(select.count(), 1);
+}
+
+namespace {
+
+struct PaintCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+// A display tick whose picture would not change paints nothing; a new point or a moved window does.
+void TestQWPainter::idleDoesNotRepaint() {
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    painter.resize(400, 200);
+    painter.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&painter));
+    for (int i = 0; i < 600; ++i)
+        painter.curve_Main()->addDataCurve(point(i * 160, std::sin(i * 0.1)));
+    PaintCounter paints;
+    painter.installEventFilter(&paints);
+    painter.refresh();
+    QTRY_VERIFY(paints.count > 0);
+    // The first frames set the window from the points.
+    for (int i = 0; i < 3; ++i) {
+        painter.refresh();
+        QCoreApplication::processEvents();
+    }
+    paints.count = 0;
+    for (int i = 0; i < 20; ++i) {
+        painter.refresh();
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(paints.count, 0);
+    painter.curve_Main()->addDataCurve(point(600 * 160, 0.0));
+    painter.refresh();
+    QTRY_VERIFY(paints.count > 0);
+    paints.count = 0;
+    painter.setXRange(0, qint64(2 * beat()));
+    painter.refresh();
+    QTRY_VERIFY(paints.count > 0);
 }
 
 QUILLON_GUI_TEST_MAIN(TestQWPainter)

@@ -42,6 +42,7 @@ private slots:
     void runsFoldAsPoints_data();
     void runsFoldAsPoints();
     void screenshots();
+    void scrollingEqualsWhole();
 };
 
 namespace {
@@ -88,6 +89,12 @@ void loadSound() {
     const auto wav = std::make_shared<const QWav>(48000, 2, channels);
     for (auto graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B})
         registry()->instanceWavPhrasing()->setWavPhrasing(graph, wav);
+}
+
+void send(QWidget& widget, QEvent::Type type, QPoint at) {
+    QMouseEvent event(type, at, widget.mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
 }
 
 // A painter of input A over [0, beats] with points taken from `points` (frame, degrees, y).
@@ -471,6 +478,75 @@ void TestQWPainterFrame::screenshots() {
             QVERIFY(!Artifacts::save(frame(*painter), name).isEmpty());
         }
     }
+}
+
+// Following a run, the curve layer scrolls and renders only what is new or changed. Painter b lives the
+// same frames as a, but at each check its layer is drawn whole (a frame at another size first): the two
+// pictures are the same, over new points, a selection made while the window is held, and a resize.
+void TestQWPainterFrame::scrollingEqualsWhole() {
+    option(&Setting::setParamGraphGrid, true);
+    option(&Setting::setParamGraphShiniMode, true);
+    setAreas(ModelGraph::INPUT_A, {QPhrasing("Baby", {208, 0, 24}, 20.0, 110.0), QPhrasing("Tear", {1, 194, 193}, 200.0, 300.0)});
+    Mode* mode = registry()->instanceMode();
+    mode->modeRun_on();
+    mode->modeCurrentTimerAutoresize_on();
+    QWPainter a(ModelGraph::INPUT_A, ModelGraph::INPUT_1), b(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    QSize size(900, 300);
+    for (QWPainter* painter : {&a, &b}) {
+        painter->resize(size);
+        painter->refreshListManagePhrasing();
+        painter->initGraph();
+        SyntheticCurve::fill(*painter->curve_Secondary(), 0, 6000, STEP, 0.4);
+    }
+    qint64 next = 0;
+    for (int tick = 1; tick <= 80; ++tick) {
+        // Checked ticks: b draws the previous frame once more at another size, so this one is drawn whole.
+        const bool check = tick % 10 == 9;
+        if (check) {
+            b.resize(size + QSize(0, 1));
+            frame(b);
+            b.resize(size);
+        }
+        // About three columns of new points a tick.
+        const qint64 last = tick * 9;
+        for (QWPainter* painter : {&a, &b})
+            SyntheticCurve::fill(*painter->curve_Main(), next, last - next, STEP);
+        next = last;
+        registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, (last - 1) * STEP);
+        if (tick == 30) {
+            mode->modeCurrentTimerAutoresize_off();
+            mode->modeSelectArea_on();
+            for (QWPainter* painter : {&a, &b}) {
+                send(*painter, QEvent::MouseButtonPress, QPoint(300, 100));
+                send(*painter, QEvent::MouseButtonRelease, QPoint(700, 100));
+            }
+            mode->modeSelectArea_off();
+        }
+        if (tick == 40)
+            mode->modeCurrentTimerAutoresize_on();
+        if (tick == 60) {
+            size = QSize(820, 320);
+            a.resize(size);
+            b.resize(size);
+        }
+        const QImage scrolled = frame(a);
+        const QImage whole = frame(b);
+        if (!check)
+            continue;
+        QRect off;
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                if (whole.pixel(x, y) != scrolled.pixel(x, y))
+                    off |= QRect(x, y, 1, 1);
+        if (!off.isEmpty()) {
+            Artifacts::save(scrolled, QStringLiteral("painter-scrolled"));
+            Artifacts::save(whole, QStringLiteral("painter-whole"));
+        }
+        QVERIFY2(off.isEmpty(), qPrintable(QStringLiteral("tick %1: pixels differ in %2,%3 %4x%5")
+                                               .arg(tick).arg(off.x()).arg(off.y()).arg(off.width()).arg(off.height())));
+    }
+    mode->modeRun_off();
+    mode->modeCurrentTimerAutoresize_off();
 }
 
 QUILLON_GUI_TEST_MAIN(TestQWPainterFrame)

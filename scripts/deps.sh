@@ -12,6 +12,7 @@ PACKAGES=(
     libbenchmark-dev
     xvfb libxcb1-dev fonts-dejavu-core
     procps
+    python3 libxtst6
 )
 
 missing=()

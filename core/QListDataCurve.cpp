@@ -95,7 +95,8 @@ int QListDataCurve::addQdata(const QData& point) {
         if (expected >= CAPACITY)
             break;
         const int k = segmentOf(expected);
-        if (expected == segmentStart(k) && spareSegment != k) {
+        if (expected == segmentStart(k) && spareSegment != k &&
+            m_segmentsHeld.load(std::memory_order_acquire) <= k) {
             freeSegment(spare);
             spare = allocateSegment(k);
             spareSegment = spare ? k : -1;
@@ -111,6 +112,7 @@ int QListDataCurve::addQdata(const QData& point) {
             if (spareSegment != segment)
                 continue;
             m_segments[segment] = std::exchange(spare, nullptr);
+            m_segmentsHeld.store(segment + 1, std::memory_order_release);
             spareSegment = -1;
         }
         new (&at(n)) QData(point);
@@ -261,6 +263,7 @@ void QListDataCurve::clear() {
         QMutexLocker lock(&m_mutex);
         std::copy(std::begin(m_segments), std::end(m_segments), segments);
         std::fill(std::begin(m_segments), std::end(m_segments), nullptr);
+        m_segmentsHeld.store(0, std::memory_order_release);
         m_size.store(0, std::memory_order_release);
         m_leadingUnknown = 0;
         m_backFillPending = 0;
@@ -269,4 +272,12 @@ void QListDataCurve::clear() {
     }
     for (QData* segment : segments)
         freeSegment(segment);
+}
+
+void QListDataCurve::discard() {
+    QMutexLocker lock(&m_mutex);
+    m_size.store(0, std::memory_order_release);
+    m_leadingUnknown = 0;
+    m_backFillPending = 0;
+    m_generation.fetch_add(1, std::memory_order_release);
 }

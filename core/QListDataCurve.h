@@ -90,6 +90,9 @@ public:
 
     // Frees every point. Only while no other thread uses the list.
     void clear();
+    // Any thread: forgets every point but keeps the storage for the points that follow, so it neither
+    // allocates nor frees; what the input's audio thread empties the live curve with at a restart.
+    void discard();
 
     // Any thread, without locking: bumped whenever points already appended read differently or go
     // (a back-fill starts, clear), so a reader that keeps its own copy knows when to copy everything
@@ -121,6 +124,9 @@ private:
     QData* m_segments[SEGMENTS] = {};
     // Written under m_mutex; read without it by size().
     std::atomic<int> m_size{0};
+    // The segments [0, m_segmentsHeld) are allocated (they fill in order). Written under m_mutex; read
+    // without it by an appender deciding whether it needs a new segment.
+    std::atomic<int> m_segmentsHeld{0};
     // Written under m_mutex; read without it by generation().
     std::atomic<quint64> m_generation{0};
 

@@ -90,3 +90,14 @@ void Time::resetCurrentSamplerate_m_s(ModelGraph::EnumGraph graph) {
     if (input >= 0)
         m_currentSamplerate_m_s[input].store(0.0, relaxed);
 }
+
+bool Time::streamRunning(ModelGraph::EnumGraph graph) const {
+    const int input = index(graph);
+    return input >= 0 && m_streamRunning[input].load(relaxed);
+}
+
+void Time::setStreamRunning(ModelGraph::EnumGraph graph, bool running) {
+    const int input = index(graph);
+    if (input >= 0)
+        m_streamRunning[input].store(running, relaxed);
+}

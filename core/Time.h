@@ -35,6 +35,11 @@ public:
     void incrementCurrentSamplerate_m_s(ModelGraph::EnumGraph graph);
     void resetCurrentSamplerate_m_s(ModelGraph::EnumGraph graph);
 
+    // Whether a running input stream advances the frame counter: then the input's callback restarts
+    // the time base at its first frame of a run, else nothing would. Set by the input's recorder.
+    bool streamRunning(ModelGraph::EnumGraph graph) const;
+    void setStreamRunning(ModelGraph::EnumGraph graph, bool running);
+
 private:
     // -1 for a graph other than INPUT_A and INPUT_B.
     static int index(ModelGraph::EnumGraph graph);
@@ -45,4 +50,5 @@ private:
     std::atomic<qint64> m_startSteady[2] = {0, 0};
     std::atomic<double> m_currentSamplerate[2] = {0.0, 0.0};
     std::atomic<double> m_currentSamplerate_m_s[2] = {0.0, 0.0};
+    std::atomic<bool> m_streamRunning[2] = {false, false};
 };

@@ -95,10 +95,11 @@ void Connection::connectGraphs() {
 
     connect(a, &QWPainter::s_Resize, a, &QWPainter::refreshVariable);
     connect(b, &QWPainter::s_Resize, b, &QWPainter::refreshVariable);
+    // The restart empties the live curve itself, in the step where the time base restarts: a reset from
+    // here could only come before the input's callback served it (stale points follow) or after (the
+    // first new points go).
     connect(a, &QWPainter::s_InitStart, m_recorderA, &WorkerRecorderObject::timecodeUpdateBPM);
     connect(b, &QWPainter::s_InitStart, m_recorderB, &WorkerRecorderObject::timecodeUpdateBPM);
-    connect(m_recorderA, &WorkerRecorderObject::s_UpdateBPM, a, &QWPainter::resetCurve_Main);
-    connect(m_recorderB, &WorkerRecorderObject::s_UpdateBPM, b, &QWPainter::resetCurve_Main);
     Performance* performance = registry()->instancePerformance();
     connect(performance, &Performance::signalDisplayFrequency, this, &Connection::updateDisplayFrequency);
     connect(performance, &Performance::s_InputSample, m_view, &QWView::updateBpmSamplerate);

@@ -9,6 +9,7 @@
 #include "core/Performance.h"
 #include "core/QSample.h"
 #include "core/Singleton.h"
+#include "core/Time.h"
 #include "core/timecode/ReceiveTimecodeDVSObject.h"
 #include "DeviceStream.h"
 
@@ -91,8 +92,10 @@ void WorkerRecorderObject::load(std::shared_ptr<const QSample> sample) {
 }
 
 void WorkerRecorderObject::record() {
-    if (m_stream)
-        Pa_StartStream(m_stream);
+    if (!m_stream || m_running || Pa_StartStream(m_stream) != paNoError)
+        return;
+    m_running = true;
+    Singleton::instance()->instanceTime()->setStreamRunning(m_tag, true);
 }
 
 void WorkerRecorderObject::stop() {
@@ -107,8 +110,10 @@ void WorkerRecorderObject::timecodeInitialise() {
 }
 
 void WorkerRecorderObject::timecodeUpdateBPM() {
-    if (m_receiver)
+    if (m_receiver && m_running)
         m_receiver->updateBPM();
+    else if (m_receiver)
+        m_receiver->restartNow();
     emit s_UpdateBPM();
 }
 
@@ -118,6 +123,9 @@ void WorkerRecorderObject::closeStream(bool abort) {
     // Returns once the callback has finished: the context and the buffer are ours again.
     DeviceStream::close(m_stream, abort);
     m_stream = nullptr;
+    if (m_running)
+        Singleton::instance()->instanceTime()->setStreamRunning(m_tag, false);
+    m_running = false;
 }
 
 // A buffer exists only for a stream opened in recorder mode, which a run cannot leave, so the take

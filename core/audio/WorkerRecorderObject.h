@@ -70,7 +70,8 @@ public slots:
     // Nothing to close and nothing written when load opened nothing.
     void stop();
     void timecodeInitialise();
-    // Asks the receiver to restart the input's time base, then emits s_UpdateBPM.
+    // Restarts the input's time base and empties its live curve in one step, then emits s_UpdateBPM:
+    // while the stream runs the callback does it before its next frame, else it is done at once.
     void timecodeUpdateBPM();
 
 signals:
@@ -91,5 +92,7 @@ private:
     std::shared_ptr<const QSample> m_sample;
     std::unique_ptr<ManageWAV> m_wav;
     PaStream* m_stream = nullptr;
+    // The stream was started: its callback may run.
+    bool m_running = false;
     Context m_context;
 };

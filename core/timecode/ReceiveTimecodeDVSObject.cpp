@@ -87,7 +87,14 @@ void ReceiveTimecodeDVSObject::updateBPM() {
     m_restartRequested.store(true, std::memory_order_release);
 }
 
+void ReceiveTimecodeDVSObject::restartNow() {
+    m_restartRequested.store(false, std::memory_order_relaxed);
+    restartTimeBase();
+}
+
+// Keeps the curve's storage: on the audio thread nothing is allocated or freed here.
 void ReceiveTimecodeDVSObject::restartTimeBase() {
+    m_curve->curveGlobal()->discard();
     m_time->resetStartTime(m_graph);
     m_time->resetCurrentSamplerate(m_graph);
     m_time->resetCurrentSamplerate_m_s(m_graph);

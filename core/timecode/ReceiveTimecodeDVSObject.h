@@ -27,9 +27,12 @@ class Vinyl;
 // Two modes, chosen at each run start from Mode::modeFullDVS: absolute mode follows the decoded
 // position on the record, relative mode integrates the movement since the run start.
 //
-// Threads: initialise runs on the GUI thread before the input's stream starts; execute runs on the
-// input's audio thread only; updateBPM may be called from any thread. Everything but the restart
-// request belongs to whichever of the first two is running, and they never overlap.
+// Threads: initialise and restartNow run on the GUI thread while the input's stream is not running;
+// execute runs on the input's audio thread only; updateBPM may be called from any thread. Everything
+// but the restart request belongs to whichever of these is running, and they never overlap.
+//
+// A restart of the time base empties the live curve in the same step, so no point taken on the old
+// time base follows the restart, and the first point after it is frame 0.
 class ReceiveTimecodeDVSObject : public QObject {
     Q_OBJECT
 
@@ -47,9 +50,11 @@ public slots:
     // lookup table on the first run that uses it.
     void initialise();
     // Any thread. Asks for the input's time base to restart (frame counter, start time, offset, next
-    // point at frame 0); execute carries it out before its next frame, so the request never races
-    // the audio thread's own counters.
+    // point at frame 0, the live curve emptied); execute carries it out before its next frame, so the
+    // request never races the audio thread's own counters or points.
     void updateBPM();
+    // GUI thread, while the input's stream is not running: the same restart, done at once.
+    void restartNow();
     // The input's audio thread, once per frame: `frame` points at the frame's left sample, with the
     // right sample right after it. Allocates only what the curve needs for a point; no lock but the
     // curve's own.

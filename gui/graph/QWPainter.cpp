@@ -106,6 +106,7 @@ void QWPainter::initGraph() {
     const bool full = display == ModelDisplay::PHRASING || display == ModelDisplay::DRUMMING;
     setYRangeWithMarging(0.0, full ? 1'000'000.0 : 200.0);
     m_shownPhrasing = -1;
+    m_startAsked = false;
     emit s_InitStart();
 }
 
@@ -169,15 +170,21 @@ void QWPainter::refreshVariable() {
 
 void QWPainter::refresh() {
     Mode* mode = registry()->instanceMode();
+    if (!mode->modeRun())
+        m_startAsked = false;
     if (!mode->modeGraphicScrollStop() && mode->modeRun()) {
         Time* time = registry()->instanceTime();
-        const std::shared_ptr<const QSample> sample = registry()->instancePerformance()->inputSample(m_graphMain);
-        const double v = double(GraphWindow::trunc64(time->currentTimeToSamplerate(m_graphMain, sample.get())));
-        time->setCurrentSamplerate(m_graphMain, v);
-        if (time->currentSamplerate_m_s(m_graphMain) == 0.0) {
+        // No frame yet and no stream to bring one: the time base starts with the run, asked once (the
+        // restart is done at once). A running stream's callback starts it at its first frame itself; an
+        // ask from here could land after that frame.
+        if (!m_startAsked && time->currentSamplerate_m_s(m_graphMain) == 0.0 && !time->streamRunning(m_graphMain)) {
+            m_startAsked = true;
             m_shownPhrasing = -1;
             emit s_InitStart();
         }
+        const std::shared_ptr<const QSample> sample = registry()->instancePerformance()->inputSample(m_graphMain);
+        const double v = double(GraphWindow::trunc64(time->currentTimeToSamplerate(m_graphMain, sample.get())));
+        time->setCurrentSamplerate(m_graphMain, v);
     }
     // A tick whose picture would be the same paints nothing.
     std::vector<double> inputs = frameInputs();

@@ -247,6 +247,8 @@ private:
     QPixmap m_arrowUpRight;
     QPixmap m_arrowUpLeft;
     int m_holdWindow = 0;
+    // The display tick asked for the run's time base to start: it asks once per run.
+    bool m_startAsked = false;
 
     // The copies the frames read, and this frame's mapping.
     CurveCopy m_copySecondary;

@@ -77,6 +77,33 @@ private slots:
         QVERIFY(!list.value(count) && !list.value(-1));
     }
 
+    // How the input's audio thread empties the live curve at a restart: nothing of the old points is
+    // left, nor of their pending back-fill, readers see the generation move, and the kept segments take
+    // the new points.
+    void discardKeepsStorage() {
+        const int count = QListDataCurve::FIRST_SEGMENT * 3 + 10;
+        QListDataCurve list;
+        for (int i = 0; i < count; ++i)
+            list.addQdata(point(i, i, 0.0, -1));
+        list.addQdata(point(count, 0.0, 0.0, 9000));
+        list.initStartValueBeforeTimecode(count);
+        QVERIFY(list.pendingBackFill() > 0);
+        const quint64 before = list.generation();
+        list.discard();
+        QVERIFY(list.size() == 0 && !list.value(0) && list.pendingBackFill() == 0 && list.generation() != before);
+        // Only the new run's points without a timecode move when its first one comes.
+        list.addQdata(point(0, 7.0, 0.0, -1));
+        list.addQdata(point(10, 8.0, 0.0, -1));
+        list.addQdata(point(20, 0.0, 0.0, 100));
+        list.initStartValueBeforeTimecode(2);
+        QCOMPARE(QList<double>({list.value(0)->y(), list.value(1)->y()}), QList<double>({99.0, 100.0}));
+        for (int i = 3; i < count; ++i)
+            QCOMPARE(list.addQdata(point(10 * i, i)), i);
+        std::vector<QData> out(count);
+        QCOMPARE(list.copyRange(0, count, out.data()), count);
+        QVERIFY(out[count - 1].samplerate() == 10 * (count - 1) && out[3000].y() == 3000.0);
+    }
+
     void backFill_data() {
         QTest::addColumn<int>("points");
         QTest::addColumn<qint32>("timecode");

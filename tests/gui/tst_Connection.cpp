@@ -15,9 +15,11 @@
 #include "core/Mode.h"
 #include "core/Path.h"
 #include "core/Performance.h"
-#include "core/RecordingLooperTraining.h"
+#include "core/QCurve.h"
 #include "core/QSample.h"
+#include "core/RecordingLooperTraining.h"
 #include "core/Singleton.h"
+#include "core/Time.h"
 #include "core/audio/DeviceObject.h"
 #include "core/audio/WorkerPlayObject.h"
 #include "core/audio/WorkerRecorderObject.h"
@@ -64,6 +66,7 @@ private slots:
     void fixedWiring();
     void playPictures_data();
     void playPictures();
+    void restartWithoutStream();
     void quitAndCloseEndTheLoop();
     void cleanupTestCase();
 
@@ -549,6 +552,33 @@ void TestConnection::playPictures() {
     }
     play->setChecked(false);
     mode()->modeRecorder_off();
+}
+
+// Input A has no stream: a restart the painter asks for is done at once, the time base and the live
+// curve together. The recorder's announcement of it empties nothing on the GUI side: with a running
+// stream that would take the first points of the new time base.
+void TestConnection::restartWithoutStream() {
+    QWPainter* painter = m_window->view()->painterA();
+    QListDataCurve* list = painter->curve_Main()->curveGlobal();
+    Time* time = Singleton::instance()->instanceTime();
+    QData point;
+    list->addQdata(point);
+    time->incrementCurrentSamplerate_m_s(ModelGraph::INPUT_A);
+    const std::shared_ptr<const QSample> sample =
+        Singleton::instance()->instancePerformance()->inputSample(ModelGraph::INPUT_A);
+    QVERIFY(sample && sample->samplerateInMs() > 0);
+    QElapsedTimer asked;
+    asked.start();
+    painter->initStart();
+    const double elapsed = time->currentTimeToSamplerate(ModelGraph::INPUT_A, sample.get());
+    QVERIFY2(elapsed <= asked.nsecsElapsed() / 1e6 * sample->samplerateInMs(), qPrintable(QString::number(elapsed)));
+    QCOMPARE(list->size(), 0);
+    QCOMPARE(time->currentSamplerate_m_s(ModelGraph::INPUT_A), 0.0);
+
+    list->addQdata(point);
+    emit m_window->recorderA()->s_UpdateBPM();
+    QCOMPARE(list->size(), 1);
+    list->clear();
 }
 
 // Quit from the application menu ends the event loop with 0; closing the window during a run stops it

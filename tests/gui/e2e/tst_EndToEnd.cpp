@@ -4,6 +4,7 @@
 // are on what was decoded, recorded and played, never on how long it took.
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtEndian>
@@ -22,6 +23,8 @@
 #include "core/PathFile.h"
 #include "core/QCurve.h"
 #include "core/QDeviceRegEx.h"
+#include "core/Performance.h"
+#include "core/QSample.h"
 #include "core/Setting.h"
 #include "core/Singleton.h"
 #include "core/Time.h"
@@ -297,8 +300,17 @@ void TestEndToEnd::mainScenario() {
     const QList<QData> live_ = points(view->painterA());
     QVERIFY(live_.size() > 1000);
     QCOMPARE(view->painterB()->curve_Main()->curveGlobal()->size(), 0);
+    // The first point is the restart's frame 0 and every point follows one step after the one before:
+    // none is left from before the restart, none comes twice, the time base restarted once.
+    const qint32 step = live_[1].samplerate();
+    QCOMPARE(live_[0].samplerate(), 0);
+    QVERIFY(step > 0);
     for (qsizetype i = 1; i < live_.size(); ++i)
-        QVERIFY2(live_[i].samplerate() > live_[i - 1].samplerate(), qPrintable(QString::number(i)));
+        QVERIFY2(live_[i].samplerate() == live_[i - 1].samplerate() + step,
+                 qPrintable(QString("point %1 at frame %2 after %3")
+                                .arg(i)
+                                .arg(live_[i].samplerate())
+                                .arg(live_[i - 1].samplerate())));
     const auto at = [&](double t) {
         const auto it = std::lower_bound(live_.begin(), live_.end(), t * devices.rate,
                                          [](const QData& p, double s) { return p.samplerate() < s; });
@@ -318,6 +330,7 @@ void TestEndToEnd::mainScenario() {
     const QByteArray dataA = wavData(folder + "/" + files->filenameSound_a() + ".wav");
     const qint64 frames = qint64(registry()->instanceTime()->currentSamplerate_m_s(ModelGraph::INPUT_A));
     QCOMPARE(dataA.size(), 4 * frames);
+    QVERIFY(live_.last().samplerate() < frames && frames - live_.last().samplerate() <= step);
     QVERIFY(dataA.size() > 4 * signal->frameCount());
     QVERIFY(dataA.left(4 * signal->frameCount()) ==
             QByteArray(reinterpret_cast<const char*>(signal->pcm().constData()), 4 * signal->frameCount()));
@@ -347,17 +360,32 @@ void TestEndToEnd::mainScenario() {
     QCOMPARE(modal.messages(), QStringList());
 }
 
-// Without any device a run still counts in, ticks and stops; a stop during the count-in leaves no run
-// flag on and no start to come.
+// Without any device a run still counts in, ticks and stops; its time axis starts with the run, the
+// painter asking for that once; a stop during the count-in leaves no run flag on and no start to come.
 void TestEndToEnd::noDevice() {
     ModalDriver modal;
     Connection window;
     window.show();
     QSignalSpy started(&window, &Connection::s_startTraining);
     QSignalSpy beats(&window, &Connection::s_metronum);
+    QSignalSpy asked(window.view()->painterA(), &QWPainter::s_InitStart);
+    // The start chain has run when this receiver comes, and no display tick of the run yet.
+    QElapsedTimer sinceStart;
+    qsizetype askedBefore = -1;
+    connect(&window, &Connection::s_startTraining, &window, [&] {
+        sinceStart.start();
+        askedBefore = asked.count();
+    });
     pressPlay(window);
     QTRY_VERIFY_WITH_TIMEOUT(started.count() == 1, 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(beats.count() >= 1, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(beats.count() >= 2, 5000);
+    // The time shown is at most the time since the start, not since the application started.
+    const std::shared_ptr<const QSample> sample = registry()->instancePerformance()->inputSample(ModelGraph::INPUT_A);
+    QVERIFY(sample && sample->samplerateInMs() > 0);
+    const double shown = registry()->instanceTime()->currentSamplerate(ModelGraph::INPUT_A);
+    const double bound = sinceStart.nsecsElapsed() / 1e6 * sample->samplerateInMs();
+    QVERIFY2(shown > 0 && shown <= bound, qPrintable(QString("%1 of at most %2").arg(shown).arg(bound)));
+    QCOMPARE(asked.count() - askedBefore, 1);
     pressPlay(window);
     QVERIFY(!runFlagOn());
 

@@ -15,6 +15,7 @@
 #include "core/RecordingLooperTraining.h"
 #include "core/Setting.h"
 #include "core/Singleton.h"
+#include "core/Time.h"
 #include "gui/graph/CurveCopy.h"
 #include "gui/graph/QWContextGraph.h"
 #include "gui/graph/QWPainter.h"
@@ -34,6 +35,8 @@ private slots:
     void hold_data();
     void hold();
     void autoresizeEndsOutsideRun();
+    void startAskedOncePerRun_data();
+    void startAskedOncePerRun();
     void copyFollowsTheList();
     void copyDuringBackFill_data();
     void copyDuringBackFill();
@@ -242,6 +245,32 @@ void TestQWPainter::autoresizeEndsOutsideRun() {
     registry()->instanceMode()->modeRun_on();
     frame(painter);
     QCOMPARE(ended.count(), 1);
+}
+
+void TestQWPainter::startAskedOncePerRun_data() {
+    QTest::addColumn<bool>("stream");
+    QTest::newRow("no stream") << false;
+    QTest::newRow("stream running") << true;
+}
+
+// While a run has no frame, the display tick asks for the time base to start once per run, and never
+// while a stream runs: its callback starts the time base at its first frame.
+void TestQWPainter::startAskedOncePerRun() {
+    QFETCH(bool, stream);
+    Time* time = registry()->instanceTime();
+    time->resetCurrentSamplerate_m_s(ModelGraph::INPUT_A);
+    time->setStreamRunning(ModelGraph::INPUT_A, stream);
+    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
+    QSignalSpy asked(&painter, &QWPainter::s_InitStart);
+    for (int run = 0; run < 2; ++run) {
+        registry()->instanceMode()->modeRun_on();
+        for (int tick = 0; tick < 5; ++tick)
+            painter.refresh();
+        registry()->instanceMode()->modeRun_off();
+        painter.refresh();
+    }
+    time->setStreamRunning(ModelGraph::INPUT_A, false);
+    QCOMPARE(asked.count(), stream ? 0 : 2);
 }
 
 // The painter's copy takes new points only, and everything again after a back-fill or a clear.

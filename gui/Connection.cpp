@@ -63,6 +63,7 @@ Connection::~Connection() {
         m_threadMidi->quit();
         m_threadMidi->wait();
     }
+    m_threadMidiEnded.load(std::memory_order_acquire); // the thread's last writes come before this
     delete m_workerMidi;
     m_workerMidi = nullptr;
     delete m_threadMidi;
@@ -92,6 +93,9 @@ void Connection::createWorkerMidiThread() {
     m_workerMidi = new WorkerMidiObject;
     m_threadMidi = new QThread;
     m_workerMidi->moveToThread(m_threadMidi);
+    connect(
+        m_threadMidi, &QThread::finished, m_threadMidi,
+        [this] { m_threadMidiEnded.store(true, std::memory_order_release); }, Qt::DirectConnection);
     m_threadMidi->start(QThread::InheritPriority);
     m_threadMidi->setPriority(QThread::HighPriority);
 

@@ -3,6 +3,8 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <atomic>
+
 #include "ChainWiring.h"
 #include "core/Model.h"
 
@@ -102,6 +104,9 @@ private:
     ModelInput::EnumInput m_inputSelection = ModelInput::TEXT_A;
     WorkerMidiObject* m_workerMidi = nullptr;
     QThread* m_threadMidi = nullptr;
+    // Set by the MIDI thread as it finishes, read once it is waited for: QThread::wait hands the
+    // thread's end over inside Qt, which ThreadSanitizer does not see.
+    std::atomic<bool> m_threadMidiEnded{false};
     WorkerRecorderObject* m_recorderMaster = nullptr;
     WorkerRecorderObject* m_recorderA = nullptr;
     WorkerRecorderObject* m_recorderB = nullptr;

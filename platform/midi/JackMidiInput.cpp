@@ -2,17 +2,11 @@
 
 #include <jack/midiport.h>
 
-#include <array>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 
 namespace {
 
-// A message in the ring: its stamp, its length, then its bytes; written whole in one go.
-constexpr std::size_t STAMP_SIZE = sizeof(std::uint64_t);
-constexpr std::size_t LENGTH_SIZE = sizeof(std::uint16_t);
-constexpr std::size_t HEADER_SIZE = STAMP_SIZE + LENGTH_SIZE;
 // About 5000 control changes: more than a controller sends while the reader is held up.
 constexpr std::size_t RING_SIZE = 1 << 16;
 
@@ -85,21 +79,13 @@ int JackMidiInput::process(jack_nframes_t frames, void* self) {
         return 0;
     const std::uint64_t stamp = nowNs();
     bool written = false;
-    std::array<char, HEADER_SIZE + MAX_MESSAGE_SIZE> record;
     for (jack_nframes_t i = 0; i < count; ++i) {
         jack_midi_event_t event;
         if (jack_midi_event_get(&event, buffer, i) != 0 || event.size > MAX_MESSAGE_SIZE)
             continue;
-        const std::size_t size = HEADER_SIZE + event.size;
         // A reader that fell this far behind loses the newest messages, never the thread its time.
-        if (jack_ringbuffer_write_space(input->m_ring) < size)
+        if (!JackMidiRing::write(input->m_ring, stamp, event.buffer, event.size))
             break;
-        const auto length = static_cast<std::uint16_t>(event.size);
-        std::memcpy(record.data(), &stamp, STAMP_SIZE);
-        std::memcpy(record.data() + STAMP_SIZE, &length, LENGTH_SIZE);
-        if (event.size > 0)
-            std::memcpy(record.data() + HEADER_SIZE, event.buffer, event.size);
-        jack_ringbuffer_write(input->m_ring, record.data(), size);
         written = true;
     }
     if (written)
@@ -107,24 +93,14 @@ int JackMidiInput::process(jack_nframes_t frames, void* self) {
     return 0;
 }
 
-// The reader thread: waits for the process thread's post, then delivers every whole message in the ring.
+// The reader thread: waits for the process thread's post, then delivers every whole message in the
+// ring. A message still half written is delivered after the post that follows its last byte.
 void JackMidiInput::read() {
-    std::array<char, HEADER_SIZE + MAX_MESSAGE_SIZE> record;
     for (;;) {
         while (sem_wait(&m_pending) != 0 && errno == EINTR) {
         }
         if (m_stopping.load(std::memory_order_acquire))
             return;
-        while (jack_ringbuffer_read_space(m_ring) >= HEADER_SIZE) {
-            jack_ringbuffer_peek(m_ring, record.data(), HEADER_SIZE);
-            std::uint64_t stamp = 0;
-            std::uint16_t length = 0;
-            std::memcpy(&stamp, record.data(), STAMP_SIZE);
-            std::memcpy(&length, record.data() + STAMP_SIZE, LENGTH_SIZE);
-            // Each message is written whole, so its bytes are there once its header is.
-            jack_ringbuffer_read(m_ring, record.data(), HEADER_SIZE + length);
-            m_proc(stamp, reinterpret_cast<const std::uint8_t*>(record.data() + HEADER_SIZE), length,
-                   m_context);
-        }
+        JackMidiRing::read(m_ring, m_proc, m_context);
     }
 }

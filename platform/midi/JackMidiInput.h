@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "JackMidiRing.h"
+
 // A JACK client with one MIDI input port connected to a source port. Written on libjack itself
 // rather than RtMidi: RtMidi unregisters its port while the client is still active, which races with
 // libjack's own notification thread and can crash the process, and it activates even a client that
@@ -26,7 +28,7 @@
 class JackMidiInput {
 public:
     // Longer messages (system exclusive) are dropped; channel messages are 3 bytes at most.
-    static constexpr std::size_t MAX_MESSAGE_SIZE = 256;
+    static constexpr std::size_t MAX_MESSAGE_SIZE = JackMidiRing::MAX_MESSAGE_SIZE;
 
     // The full names of the MIDI output ports of the JACK server, read by a client that is never
     // activated; empty when no server can be reached.
@@ -34,8 +36,7 @@ public:
 
     // Receives one MIDI message, stamped in nanoseconds of the monotonic clock when JACK's process
     // thread took it; runs on the reader thread, one message at a time, in the order they arrived.
-    using MessageProc = void (*)(std::uint64_t stamp, const std::uint8_t* bytes, std::size_t length,
-                                 void* context);
+    using MessageProc = JackMidiRing::MessageProc;
 
     // The client connected to `source` (a full port name), or none when any step fails.
     static std::unique_ptr<JackMidiInput> open(const std::string& clientName, const std::string& portName,

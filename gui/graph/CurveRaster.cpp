@@ -158,8 +158,6 @@ void CurveRaster::finish() {
 }
 
 bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
-    // Nearly opaque counts as opaque: what is still under it would change the pixel by less than 2 %.
-    constexpr int OPAQUE = 250;
     const int alpha = qAlpha(pixel);
     if (alpha >= OPAQUE)
         return true;
@@ -216,16 +214,38 @@ void CurveRaster::renderShape(const Shape& shape) {
     }
 }
 
-bool CurveRaster::hidden(int x, double outer) const {
-    if (m_opaqueLo[x] > m_opaqueHi[x])
-        return false;
+bool CurveRaster::hidden(int x, double outer) {
     // Behind pixels already opaque (a dense stretch drawn over itself) there is nothing to do.
     double top = INF, bottom = -INF;
     for (int k : m_active) {
         top = std::min(top, m_segments[k].top);
         bottom = std::max(bottom, m_segments[k].bottom);
     }
-    return std::ceil(top - outer - 0.5) >= m_opaqueLo[x] && std::floor(bottom + outer - 0.5) <= m_opaqueHi[x];
+    const int lo = int(std::max(std::ceil(top - outer - 0.5), 0.0));
+    const int hi = int(std::min(std::floor(bottom + outer - 0.5), double(m_height - 1)));
+    int& opaqueLo = m_opaqueLo[x];
+    int& opaqueHi = m_opaqueHi[x];
+    if (lo > hi || (lo >= opaqueLo && hi <= opaqueHi))
+        return true;
+    // The rows known opaque are one run; others may be opaque as well (parts drawn apart that met).
+    const quint32* column = m_bits + physical(x);
+    for (int y = lo; y <= hi; ++y) {
+        if (y >= opaqueLo && y <= opaqueHi) {
+            y = opaqueHi;
+            continue;
+        }
+        if (qAlpha(column[size_t(y) * m_width]) < OPAQUE)
+            return false;
+    }
+    if (opaqueLo > opaqueHi) {
+        opaqueLo = lo, opaqueHi = hi;
+    } else if (lo <= opaqueHi + 1 && hi >= opaqueLo - 1) {
+        opaqueLo = std::min(opaqueLo, lo);
+        opaqueHi = std::max(opaqueHi, hi);
+    } else if (hi - lo > opaqueHi - opaqueLo) {
+        opaqueLo = lo, opaqueHi = hi;
+    }
+    return true;
 }
 
 void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
@@ -350,8 +370,14 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
     quint32* column = m_bits + physical(x);
     auto edgeRows = [&](const Interval& o, int from, int to) {
         for (int y = from; y <= to; ++y) {
+            quint32& pixel = column[size_t(y) * m_width];
+            // An opaque pixel stays as it is: no need to measure its coverage.
+            if (qAlpha(pixel) >= OPAQUE) {
+                opaqueRows(y, y);
+                continue;
+            }
             const float coverage = edgeCoverage(xc, y + 0.5, o, outer);
-            if (coverage > 0.0f && under(column[size_t(y) * m_width], shape, coverage))
+            if (coverage > 0.0f && under(pixel, shape, coverage))
                 opaqueRows(y, y);
         }
     };

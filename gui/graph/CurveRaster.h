@@ -51,6 +51,8 @@ public:
     int renderedColumns() const { return m_renderedColumns; }
 
 private:
+    // Nearly opaque counts as opaque: what is still under it would change the pixel by less than 2 %.
+    static constexpr int OPAQUE = 250;
     // A segment in device pixels, with what every column asks of it worked out once.
     using Interval = std::pair<double, double>;
     struct Segment {
@@ -90,8 +92,9 @@ private:
     void renderShape(const Shape& shape);
     void renderColumn(const Shape& shape, int x);
     void renderSimpleColumn(const Shape& shape, int x);
-    // True when every row the active segments could reach in column x is opaque already.
-    bool hidden(int x, double outer) const;
+    // True when every row the active segments could reach in column x is opaque already; such rows
+    // join the column's known opaque rows.
+    bool hidden(int x, double outer);
     // Blends the shape into column x from the intervals in m_outer and m_inner.
     void renderIntervals(const Shape& shape, int x);
     // The coverage of row centre yc, outside every inner interval, inside outer interval `o`.

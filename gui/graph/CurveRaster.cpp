@@ -227,15 +227,18 @@ bool CurveRaster::hidden(int x, double outer) {
     int& opaqueHi = m_opaqueHi[x];
     if (lo > hi || (lo >= opaqueLo && hi <= opaqueHi))
         return true;
-    // The rows known opaque are one run; others may be opaque as well (parts drawn apart that met).
-    const quint32* column = m_bits + physical(x);
-    for (int y = lo; y <= hi; ++y) {
-        if (y >= opaqueLo && y <= opaqueHi) {
-            y = opaqueHi;
-            continue;
+    // The rows known opaque as one run are a part of those known opaque row by row; pictures and
+    // translucent pens leave rows opaque that are not known yet, so those are looked at once.
+    if (!allOpaque(x, lo, hi)) {
+        const quint32* column = m_bits + physical(x);
+        quint64* words = m_opaqueBits.data() + size_t(x) * m_opaqueWords;
+        for (int y = lo; y <= hi; ++y) {
+            if (words[y >> 6] >> (y & 63) & 1)
+                continue;
+            if (qAlpha(column[size_t(y) * m_width]) < OPAQUE)
+                return false;
+            words[y >> 6] |= 1ull << (y & 63);
         }
-        if (qAlpha(column[size_t(y) * m_width]) < OPAQUE)
-            return false;
     }
     if (opaqueLo > opaqueHi) {
         opaqueLo = lo, opaqueHi = hi;
@@ -290,8 +293,8 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
             if (y >= opaqueLo && y <= opaqueHi)
                 continue;
             const double c = (y + 0.5 - zero) / (one - zero);
-            if (c > 0.0)
-                under(column[size_t(y) * m_width], shape, float(std::min(c, 1.0)));
+            if (c > 0.0 && under(column[size_t(y) * m_width], shape, float(std::min(c, 1.0))))
+                markOpaque(x, y, y);
         }
     };
     ramp(y0, f0 - 1, innerLo, lo);
@@ -313,6 +316,7 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
     if (!solid)
         return;
     // The fully covered rows of an opaque colour are now opaque.
+    markOpaque(x, f0, f1);
     if (opaqueLo > opaqueHi || (f0 <= opaqueHi + 1 && f1 >= opaqueLo - 1)) {
         opaqueLo = opaqueLo > opaqueHi ? f0 : std::min(opaqueLo, f0);
         opaqueHi = std::max(opaqueHi, f1);
@@ -359,6 +363,7 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
     // The longest run of rows this column made opaque, merged into the column's opaque rows below.
     int runLo = INT_MAX, runHi = INT_MIN, bestLo = INT_MAX, bestHi = INT_MIN;
     auto opaqueRows = [&](int from, int to) {
+        markOpaque(x, from, to);
         if (runLo <= runHi && from == runHi + 1)
             runHi = to;
         else
@@ -487,6 +492,27 @@ void CurveRaster::renderPicture(const Picture& picture) {
         }
     }
     touch(area.left(), area.top(), area.right(), area.bottom());
+}
+
+void CurveRaster::markOpaque(int x, int from, int to) {
+    quint64* words = m_opaqueBits.data() + size_t(x) * m_opaqueWords;
+    for (int w = from >> 6; w <= to >> 6; ++w) {
+        const int a = std::max(from - (w << 6), 0);
+        const int b = std::min(to - (w << 6), 63);
+        words[w] |= (~0ull >> (63 - b)) & (~0ull << a);
+    }
+}
+
+bool CurveRaster::allOpaque(int x, int from, int to) const {
+    const quint64* words = m_opaqueBits.data() + size_t(x) * m_opaqueWords;
+    for (int w = from >> 6; w <= to >> 6; ++w) {
+        const int a = std::max(from - (w << 6), 0);
+        const int b = std::min(to - (w << 6), 63);
+        const quint64 mask = (~0ull >> (63 - b)) & (~0ull << a);
+        if ((words[w] & mask) != mask)
+            return false;
+    }
+    return true;
 }
 
 void CurveRaster::touch(int x0, int y0, int x1, int y1) {

@@ -102,6 +102,9 @@ private:
     void renderPicture(const Picture& picture);
     // Blends coverage k (0 to 1) of the shape's colour under pixel (x, y); true when it is now opaque.
     bool under(quint32& pixel, const Shape& shape, float k) const;
+    // Records rows from to to (inclusive) of column x as opaque; whether they all are.
+    void markOpaque(int x, int from, int to);
+    bool allOpaque(int x, int from, int to) const;
     void touch(int x0, int y0, int x1, int y1);
     QRect touched() const;
 
@@ -140,6 +143,9 @@ private:
     // Per column, the rows known to be opaque already: one interval, empty while lo > hi.
     std::vector<int> m_opaqueLo;
     std::vector<int> m_opaqueHi;
+    // Per column, a bit per row: set once the pixel is known opaque, in whatever runs.
+    std::vector<quint64> m_opaqueBits;
+    int m_opaqueWords = 0;
     // Scratch of renderShape, kept to avoid allocating per frame.
     std::vector<int> m_order;
     std::vector<int> m_active;

@@ -290,10 +290,11 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
     // Coverage falls linearly from the inner bound (1) to the outer bound (0).
     auto ramp = [&](int from, int to, double one, double zero) {
         for (int y = std::max(from, y0); y <= std::min(to, y1); ++y) {
-            if (y >= opaqueLo && y <= opaqueHi)
+            quint32& pixel = column[size_t(y) * m_width];
+            if (qAlpha(pixel) >= OPAQUE)
                 continue;
             const double c = (y + 0.5 - zero) / (one - zero);
-            if (c > 0.0 && under(column[size_t(y) * m_width], shape, float(std::min(c, 1.0))))
+            if (c > 0.0 && under(pixel, shape, float(std::min(c, 1.0))))
                 markOpaque(x, y, y);
         }
     };
@@ -308,9 +309,10 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
             continue;
         }
         quint32& pixel = column[size_t(y) * m_width];
-        if (qAlpha(pixel) == 0)
+        const int alpha = qAlpha(pixel);
+        if (alpha == 0)
             pixel = shape.solid;
-        else
+        else if (alpha < OPAQUE)
             under(pixel, shape, 1.0f);
     }
     if (!solid)
@@ -389,6 +391,11 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
     auto fullRows = [&](int from, int to) {
         for (int y = from; y <= to; ++y) {
             quint32& pixel = column[size_t(y) * m_width];
+            if (qAlpha(pixel) >= OPAQUE) {
+                if (!solid)
+                    opaqueRows(y, y);
+                continue;
+            }
             if (qAlpha(pixel) == 0)
                 pixel = shape.solid;
             else if (!solid && under(pixel, shape, 1.0f))

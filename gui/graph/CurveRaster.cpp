@@ -157,7 +157,7 @@ void CurveRaster::finish() {
         renderPicture(m_pictures[p--]);
 }
 
-bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
+inline bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
     const int alpha = qAlpha(pixel);
     if (alpha >= OPAQUE)
         return true;

@@ -157,9 +157,7 @@ void CurveRaster::finish() {
         renderPicture(m_pictures[p--]);
 }
 
-bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
-    // Nearly opaque counts as opaque: what is still under it would change the pixel by less than 2 %.
-    constexpr int OPAQUE = 250;
+inline bool CurveRaster::under(quint32& pixel, const Shape& shape, float k) const {
     const int alpha = qAlpha(pixel);
     if (alpha >= OPAQUE)
         return true;
@@ -216,16 +214,41 @@ void CurveRaster::renderShape(const Shape& shape) {
     }
 }
 
-bool CurveRaster::hidden(int x, double outer) const {
-    if (m_opaqueLo[x] > m_opaqueHi[x])
-        return false;
+bool CurveRaster::hidden(int x, double outer) {
     // Behind pixels already opaque (a dense stretch drawn over itself) there is nothing to do.
     double top = INF, bottom = -INF;
     for (int k : m_active) {
         top = std::min(top, m_segments[k].top);
         bottom = std::max(bottom, m_segments[k].bottom);
     }
-    return std::ceil(top - outer - 0.5) >= m_opaqueLo[x] && std::floor(bottom + outer - 0.5) <= m_opaqueHi[x];
+    const int lo = int(std::max(std::ceil(top - outer - 0.5), 0.0));
+    const int hi = int(std::min(std::floor(bottom + outer - 0.5), double(m_height - 1)));
+    int& opaqueLo = m_opaqueLo[x];
+    int& opaqueHi = m_opaqueHi[x];
+    if (lo > hi || (lo >= opaqueLo && hi <= opaqueHi))
+        return true;
+    // The rows known opaque as one run are a part of those known opaque row by row; pictures and
+    // translucent pens leave rows opaque that are not known yet, so those are looked at once.
+    if (!allOpaque(x, lo, hi)) {
+        const quint32* column = m_bits + physical(x);
+        quint64* words = m_opaqueBits.data() + size_t(x) * m_opaqueWords;
+        for (int y = lo; y <= hi; ++y) {
+            if (words[y >> 6] >> (y & 63) & 1)
+                continue;
+            if (qAlpha(column[size_t(y) * m_width]) < OPAQUE)
+                return false;
+            words[y >> 6] |= 1ull << (y & 63);
+        }
+    }
+    if (opaqueLo > opaqueHi) {
+        opaqueLo = lo, opaqueHi = hi;
+    } else if (lo <= opaqueHi + 1 && hi >= opaqueLo - 1) {
+        opaqueLo = std::min(opaqueLo, lo);
+        opaqueHi = std::max(opaqueHi, hi);
+    } else if (hi - lo > opaqueHi - opaqueLo) {
+        opaqueLo = lo, opaqueHi = hi;
+    }
+    return true;
 }
 
 void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
@@ -267,11 +290,12 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
     // Coverage falls linearly from the inner bound (1) to the outer bound (0).
     auto ramp = [&](int from, int to, double one, double zero) {
         for (int y = std::max(from, y0); y <= std::min(to, y1); ++y) {
-            if (y >= opaqueLo && y <= opaqueHi)
+            quint32& pixel = column[size_t(y) * m_width];
+            if (qAlpha(pixel) >= OPAQUE)
                 continue;
             const double c = (y + 0.5 - zero) / (one - zero);
-            if (c > 0.0)
-                under(column[size_t(y) * m_width], shape, float(std::min(c, 1.0)));
+            if (c > 0.0 && under(pixel, shape, float(std::min(c, 1.0))))
+                markOpaque(x, y, y);
         }
     };
     ramp(y0, f0 - 1, innerLo, lo);
@@ -285,14 +309,16 @@ void CurveRaster::renderSimpleColumn(const Shape& shape, int x) {
             continue;
         }
         quint32& pixel = column[size_t(y) * m_width];
-        if (qAlpha(pixel) == 0)
+        const int alpha = qAlpha(pixel);
+        if (alpha == 0)
             pixel = shape.solid;
-        else
+        else if (alpha < OPAQUE)
             under(pixel, shape, 1.0f);
     }
     if (!solid)
         return;
     // The fully covered rows of an opaque colour are now opaque.
+    markOpaque(x, f0, f1);
     if (opaqueLo > opaqueHi || (f0 <= opaqueHi + 1 && f1 >= opaqueLo - 1)) {
         opaqueLo = opaqueLo > opaqueHi ? f0 : std::min(opaqueLo, f0);
         opaqueHi = std::max(opaqueHi, f1);
@@ -339,6 +365,7 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
     // The longest run of rows this column made opaque, merged into the column's opaque rows below.
     int runLo = INT_MAX, runHi = INT_MIN, bestLo = INT_MAX, bestHi = INT_MIN;
     auto opaqueRows = [&](int from, int to) {
+        markOpaque(x, from, to);
         if (runLo <= runHi && from == runHi + 1)
             runHi = to;
         else
@@ -350,14 +377,25 @@ void CurveRaster::renderIntervals(const Shape& shape, int x) {
     quint32* column = m_bits + physical(x);
     auto edgeRows = [&](const Interval& o, int from, int to) {
         for (int y = from; y <= to; ++y) {
+            quint32& pixel = column[size_t(y) * m_width];
+            // An opaque pixel stays as it is: no need to measure its coverage.
+            if (qAlpha(pixel) >= OPAQUE) {
+                opaqueRows(y, y);
+                continue;
+            }
             const float coverage = edgeCoverage(xc, y + 0.5, o, outer);
-            if (coverage > 0.0f && under(column[size_t(y) * m_width], shape, coverage))
+            if (coverage > 0.0f && under(pixel, shape, coverage))
                 opaqueRows(y, y);
         }
     };
     auto fullRows = [&](int from, int to) {
         for (int y = from; y <= to; ++y) {
             quint32& pixel = column[size_t(y) * m_width];
+            if (qAlpha(pixel) >= OPAQUE) {
+                if (!solid)
+                    opaqueRows(y, y);
+                continue;
+            }
             if (qAlpha(pixel) == 0)
                 pixel = shape.solid;
             else if (!solid && under(pixel, shape, 1.0f))
@@ -461,6 +499,27 @@ void CurveRaster::renderPicture(const Picture& picture) {
         }
     }
     touch(area.left(), area.top(), area.right(), area.bottom());
+}
+
+void CurveRaster::markOpaque(int x, int from, int to) {
+    quint64* words = m_opaqueBits.data() + size_t(x) * m_opaqueWords;
+    for (int w = from >> 6; w <= to >> 6; ++w) {
+        const int a = std::max(from - (w << 6), 0);
+        const int b = std::min(to - (w << 6), 63);
+        words[w] |= (~0ull >> (63 - b)) & (~0ull << a);
+    }
+}
+
+bool CurveRaster::allOpaque(int x, int from, int to) const {
+    const quint64* words = m_opaqueBits.data() + size_t(x) * m_opaqueWords;
+    for (int w = from >> 6; w <= to >> 6; ++w) {
+        const int a = std::max(from - (w << 6), 0);
+        const int b = std::min(to - (w << 6), 63);
+        const quint64 mask = (~0ull >> (63 - b)) & (~0ull << a);
+        if ((words[w] & mask) != mask)
+            return false;
+    }
+    return true;
 }
 
 void CurveRaster::touch(int x0, int y0, int x1, int y1) {

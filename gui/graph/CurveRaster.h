@@ -51,6 +51,8 @@ public:
     int renderedColumns() const { return m_renderedColumns; }
 
 private:
+    // Nearly opaque counts as opaque: what is still under it would change the pixel by less than 2 %.
+    static constexpr int OPAQUE = 250;
     // A segment in device pixels, with what every column asks of it worked out once.
     using Interval = std::pair<double, double>;
     struct Segment {
@@ -90,8 +92,9 @@ private:
     void renderShape(const Shape& shape);
     void renderColumn(const Shape& shape, int x);
     void renderSimpleColumn(const Shape& shape, int x);
-    // True when every row the active segments could reach in column x is opaque already.
-    bool hidden(int x, double outer) const;
+    // True when every row the active segments could reach in column x is opaque already; such rows
+    // join the column's known opaque rows.
+    bool hidden(int x, double outer);
     // Blends the shape into column x from the intervals in m_outer and m_inner.
     void renderIntervals(const Shape& shape, int x);
     // The coverage of row centre yc, outside every inner interval, inside outer interval `o`.
@@ -99,6 +102,9 @@ private:
     void renderPicture(const Picture& picture);
     // Blends coverage k (0 to 1) of the shape's colour under pixel (x, y); true when it is now opaque.
     bool under(quint32& pixel, const Shape& shape, float k) const;
+    // Records rows from to to (inclusive) of column x as opaque; whether they all are.
+    void markOpaque(int x, int from, int to);
+    bool allOpaque(int x, int from, int to) const;
     void touch(int x0, int y0, int x1, int y1);
     QRect touched() const;
 
@@ -137,6 +143,9 @@ private:
     // Per column, the rows known to be opaque already: one interval, empty while lo > hi.
     std::vector<int> m_opaqueLo;
     std::vector<int> m_opaqueHi;
+    // Per column, a bit per row: set once the pixel is known opaque, in whatever runs.
+    std::vector<quint64> m_opaqueBits;
+    int m_opaqueWords = 0;
     // Scratch of renderShape, kept to avoid allocating per frame.
     std::vector<int> m_order;
     std::vector<int> m_active;

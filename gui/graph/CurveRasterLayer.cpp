@@ -46,6 +46,8 @@ void CurveRaster::begin(QSize size, qreal devicePixelRatio, qint64 origin) {
     m_pictures.clear();
     m_opaqueLo.assign(size_t(width), INT_MAX);
     m_opaqueHi.assign(size_t(width), INT_MIN);
+    m_opaqueWords = (height + 63) / 64;
+    m_opaqueBits.assign(size_t(width) * m_opaqueWords, 0);
 }
 
 void CurveRaster::invalidate() {

@@ -188,7 +188,6 @@ def main():
 
         app = start()
         time.sleep(10)
-        results = []
         for phase in ("idle", "run"):
             if phase == "run":
                 press_space(env["DISPLAY"])
@@ -197,11 +196,11 @@ def main():
             if app.poll() is not None:
                 sys.exit(f"the application ended ({app.returncode})")
             c0, t0 = cpu_seconds(app.pid), time.monotonic()
+            print(f"{phase} measuring, pid {app.pid}", file=sys.stderr, flush=True)
             time.sleep(SECONDS)
             c1, t1 = cpu_seconds(app.pid), time.monotonic()
-            results.append((phase, 100.0 * (c1 - c0) / (t1 - t0)))
-        for phase, percent in results:
-            print(f"{phase}: {percent:.1f} % of one core over {SECONDS:.0f} s")
+            # Each phase as it ends, so that a profiler can follow the run (the pid is on stderr).
+            print(f"{phase}: {100.0 * (c1 - c0) / (t1 - t0):.1f} % of one core over {SECONDS:.0f} s", flush=True)
     finally:
         stop.set()
         for p in reversed(processes):

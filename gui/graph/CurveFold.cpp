@@ -5,16 +5,8 @@
 
 #include "CurveRaster.h"
 
-int CurveFold::column(double x) const {
-    const double device = x * m_raster.devicePixelRatio();
-    // Far outside the layer every point is its own column; nothing there is drawn anyway.
-    if (!(device > -1e9 && device < 1e9))
-        return device < 0 ? -1'000'000'000 : 1'000'000'000;
-    const int c = int(device);
-    return c > device ? c - 1 : c;
-}
-
 void CurveFold::begin() {
+    m_dpr = m_raster.devicePixelRatio();
     m_open = false;
     m_hasColumn = false;
     m_hasEmitted = false;

@@ -42,8 +42,15 @@ public:
     // Draws the strokes collected since the last call.
     void flushStrokes();
 
-    // The pixel column a point at x folds into.
-    int column(double x) const;
+    // The pixel column a point at x folds into; inline, as every point asks it.
+    int column(double x) const {
+        const double device = x * m_dpr;
+        // Far outside the layer every point is its own column; nothing there is drawn anyway.
+        if (!(device > -1e9 && device < 1e9))
+            return device < 0 ? -1'000'000'000 : 1'000'000'000;
+        const int c = int(device);
+        return c > device ? c - 1 : c;
+    }
     // True while the polyline being folded ends at `end` with `pen`, giving the column it ends in:
     // points that follow it in that column may then be added as one run.
     bool extends(QPointF end, const Pen& pen, int& column) const;
@@ -81,6 +88,8 @@ private:
     void usePen(const Pen& pen);
 
     CurveRaster& m_raster;
+    // The raster's device pixel ratio, taken at begin().
+    double m_dpr = 1.0;
     // The polyline being folded.
     bool m_open = false;
     Pen m_pen;

@@ -524,33 +524,27 @@ bool CurveRaster::allOpaque(int x, int from, int to) const {
 
 void CurveRaster::touch(int x0, int y0, int x1, int y1) {
     if (m_left > m_right) {
-        m_left = x0, m_top = y0, m_right = x1, m_bottom = y1;
-        return;
+        m_left = x0, m_right = x1;
+    } else {
+        m_left = std::min(m_left, x0);
+        m_right = std::max(m_right, x1);
     }
-    m_left = std::min(m_left, x0);
-    m_top = std::min(m_top, y0);
-    m_right = std::max(m_right, x1);
-    m_bottom = std::max(m_bottom, y1);
+    const int b0 = band(y0), b1 = band(y1);
+    const quint64 bands = (~0ull >> (63 - b1)) & (~0ull << b0);
+    for (int x = x0; x <= x1; ++x)
+        m_columnBands[physical(x)] |= bands;
 }
 
-QRect CurveRaster::touched() const {
-    if (m_left > m_right)
-        return QRect();
-    return QRect(QPoint(m_left, m_top), QPoint(m_right, m_bottom));
+void CurveRaster::untouch() {
+    m_left = 0, m_right = -1;
+    std::fill(m_columnBands.begin(), m_columnBands.end(), 0);
 }
 
 void CurveRaster::compose(QPainter& painter) const {
-    const QRect dirty = touched();
-    if (!dirty.isValid())
+    if (m_left > m_right)
         return;
-    // The touched columns lie in the image in at most two pieces, the second wrapping to its start.
-    const int first = physical(dirty.left());
-    const int split = std::min(dirty.width(), m_width - first);
-    auto draw = [&](int x, int source, int width) {
-        const QRectF target(QPointF(x, dirty.top()) / m_dpr, QSizeF(width, dirty.height()) / m_dpr);
-        painter.drawImage(target, m_layer, QRectF(source, dirty.top(), width, dirty.height()));
-    };
-    draw(dirty.left(), first, split);
-    if (split < dirty.width())
-        draw(dirty.left() + split, 0, dirty.width() - split);
+    forTouched(m_left, m_right - m_left + 1, [&](int x, int source, int width, int top, int bottom) {
+        const QRectF target(QPointF(x, top) / m_dpr, QSizeF(width, bottom - top + 1) / m_dpr);
+        painter.drawImage(target, m_layer, QRectF(source, top, width, bottom - top + 1));
+    });
 }

@@ -6,6 +6,9 @@
 #include <QRect>
 #include <QRgb>
 
+#include <algorithm>
+#include <bit>
+#include <climits>
 #include <vector>
 
 class QPainter;
@@ -106,7 +109,13 @@ private:
     void markOpaque(int x, int from, int to);
     bool allOpaque(int x, int from, int to) const;
     void touch(int x0, int y0, int x1, int y1);
-    QRect touched() const;
+    // Forgets what was touched.
+    void untouch();
+    // Calls f(x, image column, count, top, bottom) for rectangles that hold every touched pixel of the
+    // layer columns first to first + count − 1: from layer column x (image column given), count columns
+    // that are one run in the image, rows top to bottom.
+    template <class F>
+    void forTouched(int first, int count, F f) const;
 
     QImage m_layer;
     quint32* m_bits = nullptr;
@@ -152,9 +161,54 @@ private:
     std::vector<Interval> m_outer;
     std::vector<Interval> m_inner;
 
-    // Pixels that may not be transparent (device pixels, inclusive); none while left > right.
+    // Columns that may hold pixels that are not transparent (device pixels, inclusive); none while
+    // left > right.
     int m_left = 0;
-    int m_top = 0;
     int m_right = -1;
-    int m_bottom = -1;
+    // Per image column, a bit for each band of BAND rows that may not be transparent (the last band
+    // takes the rows beyond). A curve crossing the layer touches a few bands of each column and the
+    // crossfader bands one or two: clearing and composing by bands instead of one rectangle over all
+    // of them saves most of a full layer's worth of writes each frame.
+    static constexpr int BAND = 32;
+    std::vector<quint64> m_columnBands;
+    int band(int y) const { return std::min(y / BAND, 63); }
 };
+
+template <class F>
+inline void CurveRaster::forTouched(int first, int count, F f) const {
+    // The columns in at most two runs of the image, the second wrapping to its start.
+    const int start = physical(first);
+    const int head = std::min(count, m_width - start);
+    const std::pair<int, int> runs[2] = {{start, head}, {0, count - head}};
+    for (int r = 0; r < 2; ++r) {
+        const auto [from, n] = runs[r];
+        const int x = first + (r == 0 ? 0 : head);
+        quint64 any = 0;
+        for (int c = from; c < from + n; ++c)
+            any |= m_columnBands[c];
+        for (; any; any &= any - 1) {
+            const int b = std::countr_zero(any);
+            const quint64 bit = 1ull << b;
+            const int top = b * BAND;
+            const int bottom = b == 63 ? m_height - 1 : std::min(top + BAND, m_height) - 1;
+            // Runs of columns holding the band; gaps narrower than a band go with them, as clearing or
+            // composing a few transparent pixels costs less than another call.
+            int c = from;
+            while (c < from + n) {
+                if (!(m_columnBands[c] & bit)) {
+                    ++c;
+                    continue;
+                }
+                int last = c, gap = 0;
+                for (int d = c + 1; d < from + n && gap <= BAND; ++d) {
+                    if (m_columnBands[d] & bit)
+                        last = d, gap = 0;
+                    else
+                        ++gap;
+                }
+                f(x + (c - from), c, last - c + 1, top, bottom);
+                c = last + 1;
+            }
+        }
+    }
+}

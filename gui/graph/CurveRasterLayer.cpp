@@ -34,8 +34,8 @@ void CurveRaster::begin(QSize size, qreal devicePixelRatio, qint64 origin) {
         m_pictureCache.clear();
         m_signature.assign(size_t(width), 0);
         m_phase = 0;
-        m_left = m_top = 0;
-        m_right = m_bottom = -1;
+        m_columnBands.assign(size_t(width), 0);
+        untouch();
     } else if (origin != m_origin) {
         shiftLayer(origin - m_origin);
     }
@@ -74,7 +74,7 @@ void CurveRaster::shiftLayer(qint64 columns) {
     m_left = std::max(m_left - d, 0);
     m_right = std::min(m_right - d, m_width - 1);
     if (m_left > m_right)
-        m_left = m_top = 0, m_right = m_bottom = -1;
+        m_left = 0, m_right = -1;
 }
 
 void CurveRaster::markChangedColumns() {
@@ -137,7 +137,7 @@ void CurveRaster::markChangedColumns() {
     for (const auto& [start, count] : m_runs)
         clearColumns(start, count);
     if (m_renderedColumns == m_width)
-        m_left = m_top = 0, m_right = m_bottom = -1;
+        m_left = 0, m_right = -1;
 }
 
 bool CurveRaster::anyChanged(int first, int last) const {
@@ -147,13 +147,12 @@ bool CurveRaster::anyChanged(int first, int last) const {
 }
 
 void CurveRaster::clearColumns(int first, int count) {
-    // In the image the columns are one run, or two when they wrap to its start.
+    forTouched(first, count, [this](int, int start, int n, int top, int bottom) {
+        for (int y = top; y <= bottom; ++y)
+            std::memset(reinterpret_cast<quint32*>(m_layer.scanLine(y)) + start, 0, size_t(n) * 4);
+    });
     const int start = physical(first);
     const int head = std::min(count, m_width - start);
-    for (int y = m_top; y <= m_bottom; ++y) {
-        quint32* row = reinterpret_cast<quint32*>(m_layer.scanLine(y));
-        std::memset(row + start, 0, size_t(head) * 4);
-        if (head < count)
-            std::memset(row, 0, size_t(count - head) * 4);
-    }
+    std::fill_n(m_columnBands.begin() + start, head, 0);
+    std::fill_n(m_columnBands.begin(), count - head, 0);
 }

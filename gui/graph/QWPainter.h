@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -94,10 +95,11 @@ protected:
 
 private:
     // The pen of one curve point: colour (unpremultiplied) and width; none for an invisible point.
+    // Eight bytes, returned in one register: a third member cost a stall on every point of a long curve.
     struct CurvePen {
         QRgb colour = 0;
         int width = 0;
-        bool visible = false;
+        bool visible() const { return qAlpha(colour) > 0; }
     };
     // The phrasing areas of this frame as the curve drawing searches them, once per frame.
     struct Area {
@@ -165,8 +167,15 @@ private:
     CurvePen colorCurve(const QData& point, ModelGraph::EnumGraph graph) const;
     QRgb calculatePenColor(const QData& point, ModelGraph::EnumGraph graph) const;
     void line(QPointF a, QPointF b, const CurvePen& pen);
-    QPointF position(double sample, double value) const;
+    // Far enough outside any widget that the visible part of a line keeps its direction.
+    static constexpr double FAR = 1e6;
+    // Inline: a long curve asks it for every point.
+    QPointF position(double sample, double value) const {
+        return QPointF(std::clamp(m_layerScale.x(sample), -FAR, FAR), std::clamp(m_layerScale.y(value), -FAR, FAR));
+    }
     void drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset);
+    // The points from i, a whole aligned block of them, whose crossfader is closed; 0 when there is none.
+    int closedRun(const CurveCopy& copy, int i, int end) const;
     // Adds the points from i on that stay in the fold's current column with the current pen as one
     // run, read from the curve's summary; the number added, 0 when point i is to be drawn alone.
     int foldRun(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset, QPointF previous, int i, int end);
@@ -174,7 +183,7 @@ private:
                  const CurveFold::Pen& pen, int column) const;
     // True when every angle of the block falls into the same phrasing area, or into none.
     bool oneArea(const CurveSummary::Block& block) const;
-    double row(double value) const;
+    double row(double value) const { return position(0.0, value).y(); }
     void drawRunWavDirect(const CurveCopy& copy, int i, int count, double previousX);
     // The rows of the top edge, the bottom edge and the middle of the split drawings, and their first
     // pen; false when the curve shows no point.

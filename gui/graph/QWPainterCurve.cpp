@@ -22,8 +22,6 @@ Singleton* registry() {
 
 constexpr double FULL = 1'000'000.0;
 constexpr double DEGREE = 2777.0;
-// Far enough outside any widget that the visible part of a line keeps its direction.
-constexpr double FAR = 1e6;
 
 QRgb lighter(QRgb c) {
     auto up = [](int v) { return v < 205 ? v + 50 : v; };
@@ -89,15 +87,11 @@ QWPainter::CurvePen QWPainter::colorCurve(const QData& point, ModelGraph::EnumGr
         return {};
     const int width = !point.drawon() ? 1 : graph == ModelGraph::WAV_DIRECT ? 3 : m_curveOnSize;
     const QRgb colour = calculatePenColor(point, graph);
-    return {colour, width, qAlpha(colour) > 0};
-}
-
-QPointF QWPainter::position(double sample, double value) const {
-    return QPointF(std::clamp(m_layerScale.x(sample), -FAR, FAR), std::clamp(m_layerScale.y(value), -FAR, FAR));
+    return {colour, width};
 }
 
 void QWPainter::line(QPointF a, QPointF b, const CurvePen& pen) {
-    if (pen.visible)
+    if (pen.visible())
         m_fold.line(a, b, {pen.colour, double(pen.width)});
 }
 
@@ -195,7 +189,18 @@ void QWPainter::drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph gra
     const bool runs = !m_shini && std::isfinite(m_scale.x(1.0) - m_scale.x(0.0)) &&
                       m_scale.x(1.0) != m_scale.x(0.0) && std::isfinite(row(1.0) - row(0.0)) && row(1.0) != row(0.0);
     QPointF previous = position(copy.at(start).samplerate(), copy.at(start).y() + offset);
+    // Closed points draw nothing, not even a direct-wave stroke, when they are not shown; and without
+    // arrows nothing marks where they start.
+    const bool skips = !m_showClosed && !m_shini;
     for (int i = start + 1; i < end;) {
+        if (skips) {
+            if (const int closed = closedRun(copy, i, end)) {
+                i += closed;
+                m_currentPen = {};
+                previous = position(copy.at(i - 1).samplerate(), copy.at(i - 1).y() + offset);
+                continue;
+            }
+        }
         if (runs) {
             if (const int added = foldRun(copy, graph, offset, previous, i, end)) {
                 i += added;
@@ -211,10 +216,6 @@ void QWPainter::drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph gra
         previous = current;
         ++i;
     }
-}
-
-double QWPainter::row(double value) const {
-    return position(0.0, value).y();
 }
 
 bool QWPainter::oneArea(const CurveSummary::Block& block) const {
@@ -234,24 +235,38 @@ bool QWPainter::oneArea(const CurveSummary::Block& block) const {
 
 bool QWPainter::runFits(const CurveSummary::Block& block, const QData& first, ModelGraph::EnumGraph graph,
                         double offset, const CurveFold::Pen& pen, int column) const {
-    // A point whose row is NaN ends its polyline: the line from it starts a new one.
-    if (block.nanY || block.anyDrawon != block.allDrawon || !oneArea(block))
-        return false;
-    // Every point of the block has the pen of its first.
-    const CurvePen own = colorCurve(first, graph);
-    if (!own.visible || !(CurveFold::Pen{own.colour, double(own.width)} == pen))
+    // A point whose row is NaN ends its polyline: the line from it starts a new one. The cheap tests
+    // first: a larger block mostly fails on its columns.
+    if (block.nanY || block.anyDrawon != block.allDrawon)
         return false;
     if (m_fold.column(position(block.minSample, 0.0).x()) != column ||
         m_fold.column(position(block.maxSample, 0.0).x()) != column)
         return false;
+    // Every point of the block has the pen of its first.
+    if (!oneArea(block))
+        return false;
+    const CurvePen own = colorCurve(first, graph);
+    if (!own.visible() || !(CurveFold::Pen{own.colour, double(own.width)} == pen))
+        return false;
     return block.minY > block.maxY || (!std::isnan(row(block.minY + offset)) && !std::isnan(row(block.maxY + offset)));
+}
+
+int QWPainter::closedRun(const CurveCopy& copy, int i, int end) const {
+    const CurveSummary& summary = copy.summary();
+    constexpr int BASE = CurveSummary::BASE;
+    int count = 0;
+    for (int k = BASE; k <= summary.topLevel() && (i & ((1 << k) - 1)) == 0 && qint64(i) + (qint64(1) << k) <= end &&
+                       (i >> k) < summary.count(k) && !summary.block(k, i >> k).anyDrawon;
+         ++k)
+        count = 1 << k;
+    return count;
 }
 
 int QWPainter::foldRun(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset, QPointF previous, int i,
                        int end) {
     const CurveSummary& summary = copy.summary();
     constexpr int BASE = CurveSummary::BASE;
-    if ((i & ((1 << BASE) - 1)) != 0 || i + (1 << BASE) > end || !m_currentPen.visible)
+    if ((i & ((1 << BASE) - 1)) != 0 || i + (1 << BASE) > end || !m_currentPen.visible())
         return 0;
     const CurveFold::Pen pen{m_currentPen.colour, double(m_currentPen.width)};
     int column = 0;
@@ -307,7 +322,7 @@ int QWPainter::foldRun(const CurveCopy& copy, ModelGraph::EnumGraph graph, doubl
 // The direct-wave strokes of a run: all in its column with one pen, so each folds into the last.
 void QWPainter::drawRunWavDirect(const CurveCopy& copy, int i, int count, double previousX) {
     const CurvePen pen = colorCurve(copy.at(i), ModelGraph::WAV_DIRECT);
-    if (!pen.visible)
+    if (!pen.visible())
         return;
     const CurveFold::Pen strokePen{pen.colour, double(pen.width)};
     const QList<QPointF>& amplitudes = m_painterWav->listDataDraw();
@@ -451,7 +466,7 @@ void QWPainter::drawArrowUpdown(const CurveCopy& copy, QPointF p, int i) {
 void QWPainter::drawWavDirect(const CurveCopy& copy, QPointF current, QPointF previous, int i) {
     const QData& point = copy.at(i);
     const CurvePen pen = colorCurve(point, ModelGraph::WAV_DIRECT);
-    if (!pen.visible)
+    if (!pen.visible())
         return;
     const QList<QPointF>& amplitudes = m_painterWav->listDataDraw();
     const qint64 k = GraphWindow::trunc64(point.targetVinylDeltaPosition() / 360.0 * amplitudes.size());

@@ -41,6 +41,7 @@ private slots:
     void hostileValues();
     void runsFoldAsPoints_data();
     void runsFoldAsPoints();
+    void closedStretchesGoByBlocks();
     void screenshots();
     void scrollingEqualsWhole();
 };
@@ -442,6 +443,64 @@ void TestQWPainterFrame::runsFoldAsPoints() {
         option(&Setting::setParamGraphShiniMode, true);
         const QImage points = frame(scene.painter);
         QVERIFY2(runs == points, qPrintable(QStringLiteral("zoom %1").arg(zoom)));
+    }
+}
+
+// Stretches of closed crossfader go by whole blocks while they are not shown. Shini mode cannot serve as
+// the point-by-point reference here (it draws arrows where the crossfader moves), so the same curve is
+// drawn again behind one more point far before the window: every block then starts one point later,
+// and whatever goes by blocks goes by other blocks. Both frames must be the same, at every zoom.
+void TestQWPainterFrame::closedStretchesGoByBlocks() {
+    option(&Setting::setParamGraphCurveCrossFaderOff, false);
+    option(&Setting::setParamGraphShiniMode, false);
+    option(&Setting::setParamGraphDirectSound, true);
+    loadSound();
+    setAreas(ModelGraph::INPUT_A, {QPhrasing("a", {200, 40, 40}, 30.0, 150.0), QPhrasing("b", {40, 40, 200}, 120.0, 250.0)});
+    Scene plain, shifted;
+    for (Scene* scene : {&plain, &shifted}) {
+        scene->painter.refreshListManagePhrasing();
+        scene->painter.resize(400, 300);
+        scene->painter.refreshVariable();
+    }
+    QRandomGenerator random(11);
+    const int n = 60000;
+    double y = 0.0, angle = 100.0;
+    bool open = true;
+    int left = 0;
+    for (int i = 0; i < n; ++i) {
+        if (left-- == 0) {
+            open = !open;
+            left = int(random.bounded(64));
+        }
+        y += random.bounded(20.0) - 10.0;
+        angle = std::fmod(angle + random.bounded(6.0) + 357.0, 360.0);
+        const double acceleration = random.bounded(4) == 0 ? 0.0 : 1.0;
+        for (Scene* scene : {&plain, &shifted}) {
+            for (QCurve* curve : {scene->painter.curve_Main(), scene->painter.curve_Secondary()}) {
+                const bool main = curve == scene->painter.curve_Main();
+                const double degrees = main ? angle : std::fmod(angle + 90.0, 360.0);
+                // The first point gives the offset between the curves and, before the run, the cursor
+                // on the waveform: the same in both scenes.
+                if (i == 0 && scene == &shifted)
+                    scene->add(curve, -1e6, degrees, main ? y : y * 0.5, open);
+                QData p;
+                p.setSamplerate(qint32(i * STEP + (main ? 0 : 40)));
+                p.setTargetPosition(degrees);
+                p.setY(main ? y : y * 0.5);
+                p.setAcceleration(acceleration);
+                p.setDrawon(open);
+                curve->addDataCurve(p);
+            }
+        }
+    }
+    const double t = n * STEP;
+    for (int zoom = 2; zoom <= 2048; zoom *= 2) {
+        const qint64 width = qint64(t / zoom);
+        const qint64 from = qint64(t / 3) - width / 3;
+        plain.painter.setXRange(from, from + width);
+        shifted.painter.setXRange(from, from + width);
+        const QImage a = frame(plain.painter);
+        QVERIFY2(a == frame(shifted.painter), qPrintable(QStringLiteral("zoom %1").arg(zoom)));
     }
 }
 

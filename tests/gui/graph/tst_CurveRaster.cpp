@@ -15,6 +15,7 @@ class TestCurveRaster : public QObject {
 private slots:
     void matchesQPainter_data();
     void matchesQPainter();
+    void highDensityScreen();
 };
 
 namespace {
@@ -98,6 +99,42 @@ void TestCurveRaster::matchesQPainter() {
     Artifacts::save(expected, QStringLiteral("raster-%1-qpainter").arg(perPixel));
     Artifacts::save(actual, QStringLiteral("raster-%1-layer").arg(perPixel));
     QVERIFY2(off * 100 < covered * percent, qPrintable(QStringLiteral("%1 of %2 pixels differ").arg(off).arg(covered)));
+}
+
+// On a screen of two device pixels per logical one, the layer composes where the same drawing in device
+// pixels does: a thin rising curve, a band below it and a curve starting on an odd device column, each
+// composed by the bands of rows it touched, then scrolled by an odd number of device columns.
+void TestCurveRaster::highDensityScreen() {
+    const QSize size(300, 200);
+    auto draw = [&](double dpr, double scale) {
+        QImage image(size * 2, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(dpr);
+        CurveRaster raster;
+        CurveFold fold(raster);
+        for (qint64 origin : {0, 7}) {
+            image.fill(BACKGROUND);
+            raster.begin(size * 2 / dpr, dpr, origin);
+            fold.begin();
+            for (int i = 0; i < 290; ++i)
+                fold.line(QPointF(5 + i, 180 - i * 0.6) * scale, QPointF(6 + i, 180 - (i + 1) * 0.6) * scale,
+                          {qRgb(254, 194, 0), 2.0 * scale});
+            fold.flush();
+            raster.fillRect(QRect(QPoint(0, 190) * scale, QSize(300, 6) * scale), qRgba(0, 120, 0, 200));
+            fold.line(QPointF(40.5, 20) * scale, QPointF(140.5, 60) * scale, {qRgb(1, 194, 193), 1.0 * scale});
+            fold.flush();
+            raster.finish();
+            QPainter painter(&image);
+            raster.compose(painter);
+        }
+        image.setDevicePixelRatio(1.0);
+        return image;
+    };
+    const QImage logical = draw(2.0, 1.0);
+    const QImage device = draw(1.0, 2.0);
+    QCOMPARE(logical, device);
+    // Not an empty picture: the band and the curve are there.
+    QVERIFY(logical.pixel(300, 385) != BACKGROUND.rgb());
+    QVERIFY(logical.pixel(10, 361) != BACKGROUND.rgb() || logical.pixel(12, 359) != BACKGROUND.rgb());
 }
 
 QUILLON_GUI_TEST_MAIN(TestCurveRaster)

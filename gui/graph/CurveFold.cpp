@@ -163,19 +163,6 @@ void CurveFold::flush() {
     m_drewSegment = false;
 }
 
-void CurveFold::stroke(double x, double top, double bottom, const Pen& pen) {
-    const int c = column(x);
-    if (!m_strokes.empty()) {
-        Stroke& last = m_strokes.back();
-        if (last.pen == pen && last.column == c) {
-            last.top = std::min(last.top, top);
-            last.bottom = std::max(last.bottom, bottom);
-            return;
-        }
-    }
-    m_strokes.push_back({x, top, bottom, pen, c});
-}
-
 void CurveFold::flushStrokes() {
     for (const Stroke& s : m_strokes) {
         usePen(s.pen);

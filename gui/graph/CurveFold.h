@@ -3,6 +3,7 @@
 #include <QPointF>
 #include <QRgb>
 
+#include <algorithm>
 #include <vector>
 
 class CurveRaster;
@@ -33,8 +34,20 @@ public:
     // A line of a polyline: lines that continue the previous one (same pen, starting where it ended)
     // are folded together.
     void line(QPointF a, QPointF b, const Pen& pen);
-    // A vertical stroke from (x, top) to (x, bottom).
-    void stroke(double x, double top, double bottom, const Pen& pen);
+    // A vertical stroke from (x, top) to (x, bottom). Inline where it folds into the last one, as most
+    // do: a direct wave gives one for every point.
+    void stroke(double x, double top, double bottom, const Pen& pen) {
+        const int c = column(x);
+        if (!m_strokes.empty()) {
+            Stroke& last = m_strokes.back();
+            if (last.pen == pen && last.column == c) {
+                last.top = std::min(last.top, top);
+                last.bottom = std::max(last.bottom, bottom);
+                return;
+            }
+        }
+        m_strokes.push_back({x, top, bottom, pen, c});
+    }
     // Draws what is held back: call before drawing anything else into the layer.
     void flush();
     // Draws a picture over the lines drawn so far and under the ones that follow.

@@ -3,22 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-constexpr double LIMIT = 4.6e18; // just under 2^62
-
-} // namespace
-
-qint64 GraphWindow::trunc64(double value) {
-    if (std::isnan(value))
-        return 0;
-    if (value >= LIMIT)
-        return qint64(LIMIT);
-    if (value <= -LIMIT)
-        return -qint64(LIMIT);
-    return static_cast<qint64>(value);
-}
-
 bool GraphWindow::acceptsXRange(qint64 a, qint64 b, double samplesPerBeat) {
     const qint64 beat = trunc64(samplesPerBeat);
     if (beat <= 0 || beat > LIMIT / MAX_BEATS)

@@ -30,7 +30,18 @@ public:
 
     // A double toward zero as a 64-bit integer: 0 for a value that is not a number, the nearest
     // bound for one beyond ±2^62.
-    static qint64 trunc64(double value);
+    // Just under 2^62.
+    static constexpr double LIMIT = 4.6e18;
+    // Inline: a long curve asks it for every point.
+    static qint64 trunc64(double value) {
+        if (value != value)
+            return 0;
+        if (value >= LIMIT)
+            return qint64(LIMIT);
+        if (value <= -LIMIT)
+            return -qint64(LIMIT);
+        return static_cast<qint64>(value);
+    }
 
     // True when a window from a to b is longer than one beat and shorter than MAX_BEATS beats of
     // samplesPerBeat (truncated); a tempo that gives less than one sample per beat accepts nothing.

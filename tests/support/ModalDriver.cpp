@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QDebug>
 #include <QPushButton>
 
 ModalDriver::ModalDriver(QObject* parent) : QObject(parent) {
@@ -46,9 +48,17 @@ void ModalDriver::poll() {
             dialog->reject();
             return;
         }
+        // selectFile leaves the name box alone while the box has the keyboard focus, which it takes once
+        // the window is activated: on a busy machine that may come before this poll, and the dialog
+        // then returns the folder it shows instead of the choice.
+        if (QWidget* focus = QApplication::focusWidget(); focus && dialog->isAncestorOf(focus))
+            focus->clearFocus();
         if (dialog->fileMode() == QFileDialog::Directory)
             dialog->setDirectory(path);
         dialog->selectFile(path);
+        const QString chosen = QFileInfo(path).absoluteFilePath();
+        if (dialog->selectedFiles() != QStringList{chosen})
+            qWarning() << "ModalDriver: the dialog holds" << dialog->selectedFiles() << "instead of" << chosen;
         // QFileDialog's own accept (protected there) checks the choice and fills selectedFiles.
         static_cast<QDialog*>(dialog)->accept();
     }

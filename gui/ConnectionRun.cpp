@@ -226,6 +226,9 @@ void Connection::stopAllSound() {
     if (m_countIn->isPending()) {
         m_countIn->cancel();
         mode()->modeTrainingLock_off();
+        // Its number goes with it: no tag 0 will come to clear it.
+        painterA()->drawTagNumber_0();
+        painterB()->drawTagNumber_0();
     }
 }
 

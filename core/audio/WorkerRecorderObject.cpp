@@ -129,10 +129,16 @@ void WorkerRecorderObject::closeStream(bool abort) {
 }
 
 // A buffer exists only for a stream opened in recorder mode, which a run cannot leave, so the take
-// is written whatever the mode says now.
+// is written whatever the mode says now. A take without a frame (a run stopped during its count-in)
+// is no recording: it leaves no file, and no folder for one.
 void WorkerRecorderObject::writeRecording() {
     if (!m_wav)
         return;
+    if (m_wav->size() == 0) {
+        m_context.wav = nullptr;
+        m_wav.reset();
+        return;
+    }
     const QString folder = Singleton::instance()->instancePathFile()->createPathDirectory_recording();
     const QString path = folder + QLatin1Char('/') + m_sample->filename();
     QString reason;

@@ -67,7 +67,7 @@ public slots:
     // Starts the stream load opened; nothing when none is open.
     void record();
     // Stops and closes the stream, then writes the recording buffer into the recording folder.
-    // Nothing to close and nothing written when load opened nothing.
+    // Nothing to close and nothing written when load opened nothing or the stream recorded no frame.
     void stop();
     void timecodeInitialise();
     // Restarts the input's time base and empties its live curve in one step, then emits s_UpdateBPM:

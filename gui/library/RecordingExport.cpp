@@ -104,9 +104,10 @@ QLooper RecordingExport::exportFile() {
 
     // The curve goes with its take, and is kept under the take's name when the take itself could not
     // be written: points decoded this run mean the input's stream, and so its name, are this run's.
-    // A curve that could not be written is not named; the set keeps its sound.
+    // A curve without a point is no recording, and a curve that could not be written is not named;
+    // either way the set keeps its sound.
     const auto curve = [](QCurve* curve, const QString& take, const QString& base) {
-        if (!curve || (take.isEmpty() && (base.isEmpty() || curve->curveGlobal()->size() == 0)))
+        if (!curve || curve->curveGlobal()->size() == 0 || (take.isEmpty() && base.isEmpty()))
             return QString();
         const QString name = take.isEmpty() ? base : take;
         if (curve->exportCurveToQLWFile(name))

@@ -338,6 +338,8 @@ void TestConnection::countIn() {
         QTRY_VERIFY(!mode()->modeTraining());
         QVERIFY(!m_window->countIn()->isPending());
         QVERIFY(!mode()->modeTrainingLock());
+        QCOMPARE(m_window->view()->painterA()->tagNumber(), 0);
+        QCOMPARE(m_window->view()->painterB()->tagNumber(), 0);
         QTest::qWait(delays.last());
         QCOMPARE(started.count(), 0);
         QVERIFY(!mode()->modeRun() && !mode()->modeStartSynchronized());

@@ -31,6 +31,7 @@
 #include "core/library/LibrarySet.h"
 #include "core/timecode/Timecoder.h"
 #include "gui/Connection.h"
+#include "gui/CountIn.h"
 #include "gui/QWGridTool.h"
 #include "gui/QWMenuDevice.h"
 #include "gui/QWView.h"
@@ -414,6 +415,30 @@ void TestEndToEnd::secondRecordingKeepsTheFirst() {
     const QString first = recordingFolder();
     const QMap<QString, QByteArray> before = digests(first);
     QVERIFY(before.size() >= 4);
+
+    // A run stopped during its count-in (the second press posted as soon as the run is asked for, so it
+    // comes before any step) records nothing: no take, no curve, no folder, no set.
+    QSignalSpy recordings(window.view(), &QWView::s_NewRecording);
+    const auto folders = [] { return QDir(Path::joinRecording(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); };
+    const QStringList folderList = folders();
+    bool counting = false;
+    const QMetaObject::Connection again = QObject::connect(mode(), &Mode::s_RunApp, &window, [&] {
+        QMetaObject::invokeMethod(
+            &window,
+            [&] {
+                counting = window.countIn()->isPending();
+                pressPlay(window);
+            },
+            Qt::QueuedConnection);
+    });
+    QTest::ignoreMessage(QtInfoMsg, "Nothing was recorded in this run: no recording is added to the library.");
+    pressPlay(window);
+    QTRY_VERIFY(counting && !runFlagOn());
+    QObject::disconnect(again);
+    QCOMPARE(recordings.count(), 0);
+    QVERIFY(recordingFolder() != first && !QFileInfo::exists(recordingFolder()));
+    QCOMPARE(folders(), folderList);
+
     recordOneRun(window, [&] { pressPlay(window); });
     QVERIFY(recordingFolder() != first);
     QVERIFY(digests(recordingFolder()).size() >= 4);

@@ -204,6 +204,7 @@ private slots:
         QVERIFY(!earlierCurve.isEmpty());
         QTest::qWait(2);
         Singleton::instance()->instanceMode()->modeTraining_on(); // a second run into the same folder
+        m_curveA.reset();
         QVERIFY(TestFiles::write(folder + "/2_B.wav", "second take"));
         const QLooper set = m_export->exportFile();
         const QLooper read = LibrarySet::readTrainingFile(set.filename(), "Recording", true);
@@ -219,18 +220,20 @@ private slots:
         QTest::addColumn<bool>("failedA");
         QTest::addColumn<int>("points"); // decoded on input A
         QTest::newRow("take A failed, its curve kept") << QStringList{"3_M"} << true << 3;
+        QTest::newRow("take A failed, no master: the curve alone") << QStringList{} << true << 3;
+        QTest::newRow("a take without a point: no curve file") << QStringList{"1_A"} << false << 0;
         QTest::newRow("failed, nothing decoded") << QStringList{} << true << 0;
         QTest::newRow("nothing recorded") << QStringList{} << false << 0;
     }
 
-    // A take that failed is named in the message and its curve still written; a run that left no take
-    // and no curve point adds no set and says so in the log.
+    // A take that failed is named in the message and its curve still written; a curve without a point
+    // is not; a run that left no take and no curve point adds no set and says so in the log.
     void keepsWhatWasPlayed() {
         QFETCH(QStringList, written);
         QFETCH(bool, failedA);
         QFETCH(int, points);
         Singleton::instance()->instanceMode()->setInputText(ModelInput::TEXT_A);
-        const QString folder = run(written);
+        const QString folder = run(written, false);
         SyntheticCurve::fill(m_curveA, 0, points, 480.0);
         if (failedA)
             m_export->takeWriteFailure(folder + "/1_A.wav", "No space left on device");
@@ -248,7 +251,12 @@ private slots:
         if (!kept)
             return;
         const QLooper read = LibrarySet::readTrainingFile(set.filename(), "Recording", true);
-        QVERIFY(read.path_sound_a().isEmpty());
+        QCOMPARE(read.path_sound_a(), written.contains("1_A") ? folder + "/1_A.wav" : QString());
+        QCOMPARE(QFileInfo::exists(folder + "/1_A.qlw"), points > 0);
+        if (points == 0) {
+            QVERIFY(read.path_curve_1().isEmpty());
+            return;
+        }
         QCOMPARE(read.path_curve_1(), folder + "/1_A.qlw");
         const QByteArray curve = TestFiles::read(read.path_curve_1());
         QVERIFY(curve.size() >= 8);
@@ -258,9 +266,9 @@ private slots:
 private:
     // Fills the dialog as a user would (the file through the dialog) and saves.
     void fill(const QString& author, const QString& title, int bpm, const QString& file, int offset = 0);
-    // Starts a run in a new recording folder in which the recorders then write the takes `written`.
-
-    QString run(const QStringList& written) {
+    // Starts a run in a new recording folder in which the recorders then write the takes `written`;
+    // with `decoded`, input A's and B's takes come with points on their curves.
+    QString run(const QStringList& written, bool decoded = true) {
         QTest::qWait(2); // a folder name of its own (milliseconds in the name)
         PathFile* files = Singleton::instance()->instancePathFile();
         files->newPathDirectory_recording();
@@ -270,6 +278,12 @@ private:
             if (!TestFiles::write(folder + "/" + take + ".wav", take.toUtf8()))
                 qFatal("cannot write the take %s", qPrintable(take));
         }
+        m_curveA.reset();
+        m_curveB.reset();
+        if (decoded && written.contains("1_A"))
+            SyntheticCurve::fill(m_curveA, 0, 5, 480.0);
+        if (decoded && written.contains("2_B"))
+            SyntheticCurve::fill(m_curveB, 0, 5, 480.0);
         return folder;
     }
 

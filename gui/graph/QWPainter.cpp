@@ -247,15 +247,33 @@ std::vector<double> QWPainter::frameInputs() const {
 void QWPainter::updateWindows() {
     m_copyMain.sync();
     m_copySecondary.sync();
-    const double current = registry()->instanceTime()->currentSamplerate(m_graphMain);
-    m_scale = GraphScale(m_xMin, m_xMax, m_plotWidth, m_yMin, m_yMax, m_plotBottom, m_plotHeight);
-    m_currentX = toInt(m_scale.x(current));
     handleXAutoresize();
     calculateAndSyncYRanges();
     setYRangeBasedOnMode();
     defineXStep(GraphWindow::trunc64(m_xMin), GraphWindow::trunc64(m_xMax));
     m_yStep = GraphWindow::yStep(m_yMin, m_yMax);
+    placeFrame();
+}
+
+// While the window follows the run, the curve layer is drawn on whole columns counted from sample 0
+// and scrolls by whole columns, so that only what is new or changed is rendered. The grid, the labels
+// and the current-time line take the same placement: the window's start moved left to its whole
+// column. Placed at the window's own fractional start instead, they would wobble against the curve by
+// up to a pixel from tick to tick. The span the follow mode keeps gives the scale, so that the
+// truncated ends of the window do not change it from frame to frame.
+void QWPainter::placeFrame() {
     m_scale = GraphScale(m_xMin, m_xMax, m_plotWidth, m_yMin, m_yMax, m_plotBottom, m_plotHeight);
+    const qreal dpr = devicePixelRatioF();
+    m_anchored = registry()->instanceMode()->modeCurrentTimerAutoresize() && dpr == std::floor(dpr);
+    m_anchorColumn = 0.0;
+    if (m_anchored) {
+        const double kept = m_offsetEnd - m_offsetStart;
+        const double span = std::fabs(m_xMax - m_xMin - kept) <= 2.0 ? kept : m_xMax - m_xMin;
+        const GraphScale steady(m_xMin, m_xMin + span, m_plotWidth, m_yMin, m_yMax, m_plotBottom, m_plotHeight);
+        m_anchorColumn = steady.startColumn();
+        m_scale = steady.anchored(m_anchorColumn);
+    }
+    m_currentX = toInt(m_scale.x(registry()->instanceTime()->currentSamplerate(m_graphMain)));
 }
 
 void QWPainter::handleXAutoresize() {

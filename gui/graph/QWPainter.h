@@ -127,6 +127,8 @@ private:
     double samplesPerBeat() const;
     void setYRangeWithMarging(double min, double max);
     void updateWindows();
+    // This frame's mapping, shared by grid, curves and current-time line, and the current-time column.
+    void placeFrame();
     void handleXAutoresize();
     void calculateAndSyncYRanges();
     void setYRangeBasedOnMode();
@@ -262,9 +264,12 @@ private:
     // The copies the frames read, and this frame's mapping.
     CurveCopy m_copySecondary;
     CurveCopy m_copyMain;
+    // This frame's mapping: the window's, or while following the run the same scale on whole columns
+    // (GraphScale::anchored), the window's start moved left to column m_anchorColumn.
     GraphScale m_scale;
-    // The mapping of the curve layer: this frame's, or while following the run the same scale on
-    // whole columns (GraphScale::anchored).
+    bool m_anchored = false;
+    double m_anchorColumn = 0.0;
+    // The mapping the curve layer was last rendered with.
     GraphScale m_layerScale;
 
     // Drawing state kept between frames.

@@ -127,25 +127,15 @@ QWPainter::CurveLayerKey QWPainter::curveLayerKey(bool mainOn, bool looper, bool
 void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
     const bool looper = registry()->instanceLooperTraining()->mode() == ModelActivatedMode::Looper;
     const bool mainOn = registry()->instanceSetting()->paramGraphMainCurve(false);
-    // While the window follows the run, the layer is drawn on whole columns counted from sample 0 and
-    // scrolls by whole columns: only what is new or changed is rendered. The span the follow mode keeps
-    // gives the scale, so that the truncated ends of the window do not change it from frame to frame.
-    const qreal dpr = devicePixelRatioF();
-    const bool anchored = registry()->instanceMode()->modeCurrentTimerAutoresize() && dpr == std::floor(dpr);
-    CurveLayerKey key = curveLayerKey(mainOn, looper, anchored);
+    // While the window follows the run, the frame's placement is on whole columns (placeFrame): the
+    // layer keeps its columns from frame to frame and renders only what is new or changed.
+    CurveLayerKey key = curveLayerKey(mainOn, looper, m_anchored);
     if (!m_curveLayerValid || !(key == m_curveLayerKey)) {
         m_curveLayerKey = std::move(key);
         m_curveLayerValid = true;
         m_layerScale = m_scale;
-        qint64 origin = 0;
-        if (anchored) {
-            const double kept = m_offsetEnd - m_offsetStart;
-            const double span = std::fabs(m_xMax - m_xMin - kept) <= 2.0 ? kept : m_xMax - m_xMin;
-            const GraphScale steady(m_xMin, m_xMin + span, m_plotWidth, m_yMin, m_yMax, m_plotBottom, m_plotHeight);
-            const double column = steady.startColumn();
-            m_layerScale = steady.anchored(column);
-            origin = GraphWindow::trunc64(column * dpr);
-        }
+        const qreal dpr = devicePixelRatioF();
+        const qint64 origin = m_anchored ? GraphWindow::trunc64(m_anchorColumn * dpr) : 0;
         m_raster.begin(size(), dpr, origin);
         m_fold.begin();
         if (!looper)

@@ -81,6 +81,15 @@ bool near(QRgb pixel, QColor expected, int tolerance = 12) {
 
 const QColor BACKGROUND(43, 43, 43);
 
+// Whether `after` shows within `area` what `before` showed there, moved `shift` columns left.
+bool shifted(const QImage& before, const QImage& after, const QRect& area, int shift) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (before.pixel(x, y) != after.pixel(x - shift, y))
+                return false;
+    return true;
+}
+
 // A sound loaded for both decks' graphs.
 void loadSound() {
     QList<QList<qint16>> channels(2);
@@ -540,8 +549,11 @@ void TestQWPainterFrame::screenshots() {
 }
 
 // Following a run, the curve layer scrolls and renders only what is new or changed. Painter b lives the
-// same frames as a, but at each check its layer is drawn whole (a frame at another size first): the two
-// pictures are the same, over new points, a selection made while the window is held, and a resize.
+// same frames as a, but at each check its layer is drawn whole (a frame at another size first, at the
+// same time): the two pictures are the same, over new points, a selection made while the window is
+// held, and a resize. And while following, curves, grid and current-time line share one placement:
+// each tick moves the plot left of the new points by whole columns, all of it alike, and the frame
+// does not depend on where the previous one stood.
 void TestQWPainterFrame::scrollingEqualsWhole() {
     option(&Setting::setParamGraphGrid, true);
     option(&Setting::setParamGraphShiniMode, true);
@@ -558,20 +570,23 @@ void TestQWPainterFrame::scrollingEqualsWhole() {
         SyntheticCurve::fill(*painter->curve_Secondary(), 0, 6000, STEP, 0.4);
     }
     qint64 next = 0;
+    QImage before;
+    GraphWindow::Range yBefore;
+    int moves = 0;
     for (int tick = 1; tick <= 80; ++tick) {
-        // Checked ticks: b draws the previous frame once more at another size, so this one is drawn whole.
-        const bool check = tick % 10 == 9;
-        if (check) {
-            b.resize(size + QSize(0, 1));
-            frame(b);
-            b.resize(size);
-        }
         // About three columns of new points a tick.
         const qint64 last = tick * 9;
         for (QWPainter* painter : {&a, &b})
             SyntheticCurve::fill(*painter->curve_Main(), next, last - next, STEP);
         next = last;
         registry()->instanceTime()->setCurrentSamplerate(ModelGraph::INPUT_A, (last - 1) * STEP);
+        // Checked ticks: b draws this frame once more at another size first, so the next is drawn whole.
+        const bool check = tick % 10 == 9;
+        if (check) {
+            b.resize(size + QSize(0, 1));
+            frame(b);
+            b.resize(size);
+        }
         if (tick == 30) {
             mode->modeCurrentTimerAutoresize_off();
             mode->modeSelectArea_on();
@@ -588,8 +603,20 @@ void TestQWPainterFrame::scrollingEqualsWhole() {
             a.resize(size);
             b.resize(size);
         }
+        const bool following = mode->modeCurrentTimerAutoresize() && tick != 40 && tick != 60;
         const QImage scrolled = frame(a);
         const QImage whole = frame(b);
+        if (following && !before.isNull() && a.yRange() == yBefore) {
+            // Left of where this tick's points begin (the current time is two thirds in), above the labels.
+            const QRect plot(60, 0, size.width() * 3 / 5 - 60, size.height() - 40);
+            int shift = 0;
+            while (shift <= 8 && !shifted(before, scrolled, plot, shift))
+                ++shift;
+            QVERIFY2(shift <= 8, qPrintable(QStringLiteral("tick %1 moved the plot unevenly").arg(tick)));
+            moves += shift > 0;
+        }
+        before = scrolled;
+        yBefore = a.yRange();
         if (!check)
             continue;
         QRect off;
@@ -604,6 +631,7 @@ void TestQWPainterFrame::scrollingEqualsWhole() {
         QVERIFY2(off.isEmpty(), qPrintable(QStringLiteral("tick %1: pixels differ in %2,%3 %4x%5")
                                                .arg(tick).arg(off.x()).arg(off.y()).arg(off.width()).arg(off.height())));
     }
+    QVERIFY(moves > 30);
     mode->modeRun_off();
     mode->modeCurrentTimerAutoresize_off();
 }

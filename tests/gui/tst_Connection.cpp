@@ -13,6 +13,7 @@
 
 #include "GuiTest.h"
 #include "ModalDriver.h"
+#include "SyntheticCurve.h"
 #include "TestFiles.h"
 #include "core/Mode.h"
 #include "core/Path.h"
@@ -21,6 +22,7 @@
 #include "core/QSample.h"
 #include "core/RecordingLooperTraining.h"
 #include "core/Singleton.h"
+#include "core/Setting.h"
 #include "core/Time.h"
 #include "core/audio/DeviceObject.h"
 #include "core/audio/WorkerPlayObject.h"
@@ -404,20 +406,24 @@ void TestConnection::tempoChanges_data() {
     QTest::addColumn<QString>("change");
     QTest::addColumn<bool>("countingIn");
     QTest::addColumn<int>("tempo"); // played afterwards; the set's own tempo is 84
-    QTest::newRow("groove click") << "click" << false << 110;
-    QTest::newRow("Page Up") << "PageUp" << false << 110;
-    QTest::newRow("Page Down") << "PageDown" << false << 90;
-    QTest::newRow("a set's tempo") << "set" << false << 94;
-    QTest::newRow("drag, applied on release") << "drag" << false << 120;
-    QTest::newRow("Page Up during the count-in") << "PageUp" << true << 110;
+    QTest::addColumn<bool>("recordingB"); // in recorder mode, only input B's recorder holds a take
+    QTest::newRow("groove click") << "click" << false << 110 << false;
+    QTest::newRow("Page Up") << "PageUp" << false << 110 << false;
+    QTest::newRow("Page Down") << "PageDown" << false << 90 << false;
+    QTest::newRow("a set's tempo") << "set" << false << 94 << false;
+    QTest::newRow("drag, applied on release") << "drag" << false << 120 << false;
+    QTest::newRow("Page Up during the count-in") << "PageUp" << true << 110 << false;
+    QTest::newRow("Page Up, only B recording") << "PageUp" << false << 110 << true;
 }
 
 // From 100 on a set of 84 during a run, every way the tempo changes reaches the metronome and the
-// player's looper speed; during the count-in the metronome waits for the start.
+// player's looper speed; during the count-in the metronome waits for the start. A recorded input keeps
+// its live curve and time base, so its curve file matches its take; the other restarts.
 void TestConnection::tempoChanges() {
     QFETCH(QString, change);
     QFETCH(bool, countingIn);
     QFETCH(int, tempo);
+    QFETCH(bool, recordingB);
     RecordingLooperTraining* open = Singleton::instance()->instanceLooperTraining();
     QWMenuDevice* settings = m_window->view()->settingsPanel();
     QCustomSlider* slider = settings->tempoSlider();
@@ -439,6 +445,23 @@ void TestConnection::tempoChanges() {
         m_window->countIn()->cancel();
         m_window->runAllSound();
         QCOMPARE(m_window->metronomeTimer()->interval(), 600);
+    }
+    Time* time = Singleton::instance()->instanceTime();
+    if (recordingB) {
+        // B's stream opened in recorder mode on the capture device, not started: a restart would empty its
+        // curve at once. A has no device.
+        mode()->modeRecorder_on();
+        Singleton::instance()->instanceSetting()->setParamInput_B(
+            Singleton::instance()->devicesAudio(ModelAudioDeviceInfo::AUDIO_INPUT).filter("[tc_capture]").value(0));
+        m_window->dispatcher()->controllerDevices();
+        m_window->recorderB()->load(Singleton::instance()->sampleB());
+        QVERIFY(m_window->recorderB()->recording() && !m_window->recorderA()->recording());
+        for (QWPainter* painter : {m_window->view()->painterA(), m_window->view()->painterB()})
+            SyntheticCurve::fill(*painter->curve_Main(), 0, 10, 160.0);
+        for (ModelGraph::EnumGraph graph : {ModelGraph::INPUT_A, ModelGraph::INPUT_B}) {
+            time->resetCurrentSamplerate_m_s(graph);
+            time->incrementCurrentSamplerate_m_s(graph);
+        }
     }
 
     if (change == "click") {
@@ -463,7 +486,17 @@ void TestConnection::tempoChanges() {
     }
     QCOMPARE(m_window->metronomeTimer()->interval(), int(60000.0 / tempo));
     QVERIFY(m_window->metronomeTimer()->isActive());
+    if (recordingB) {
+        QCOMPARE(m_window->view()->painterB()->curve_Main()->curveGlobal()->size(), 10);
+        QCOMPARE(time->currentSamplerate_m_s(ModelGraph::INPUT_B), 1.0);
+        QCOMPARE(m_window->view()->painterA()->curve_Main()->curveGlobal()->size(), 0);
+        QCOMPARE(time->currentSamplerate_m_s(ModelGraph::INPUT_A), 0.0);
+        m_window->recorderB()->stop();
+        Singleton::instance()->instanceSetting()->setParamInput_B(QString());
+        QTest::ignoreMessage(QtInfoMsg, "Nothing was recorded in this run: no recording is added to the library.");
+    }
     mode()->modeTraining_off();
+    mode()->modeRecorder_off();
     QVERIFY(!m_window->metronomeTimer()->isActive());
     open->setPathSound_Looper(QString());
     m_window->view()->modeMenu()->disableSubMenu();

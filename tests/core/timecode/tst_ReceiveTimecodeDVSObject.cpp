@@ -333,35 +333,56 @@ private slots:
     }
 
     void restartEmptiesTheCurve_data() {
-        QTest::addColumn<bool>("atOnce");
-        QTest::newRow("asked, carried out before the next frame") << false;
-        QTest::newRow("at once, no stream running") << true;
+        // How each input restarts: "asked" while its stream runs (carried out before its next frame),
+        // "now" with no stream running (at once), or not at all.
+        QTest::addColumn<QString>("a");
+        QTest::addColumn<QString>("b");
+        QTest::newRow("A asked") << "asked" << "";
+        QTest::newRow("A at once") << "now" << "";
+        QTest::newRow("A's stream running, B's not") << "asked" << "now";
+        QTest::newRow("B's stream running, A's not") << "now" << "asked";
     }
 
     // A restart empties the live curve in the step that restarts the time base: no point of the old
-    // time base stays, and the first point after it is frame 0.
+    // time base stays, and the first point after it is frame 0. Each input restarts its own curve and
+    // time base only.
     void restartEmptiesTheCurve() {
-        QFETCH(bool, atOnce);
+        QFETCH(QString, a);
+        QFETCH(QString, b);
         configure("generic_V2", false, 600);
-        Input input;
-        input.repeat(SILENCE, 500);
+        Input inputA(ModelGraph::INPUT_A), inputB(ModelGraph::INPUT_B);
+        const std::pair<Input*, QString> inputs[] = {{&inputA, a}, {&inputB, b}};
         const Time* time = registry()->instanceTime();
-        const int before = input.curve.curveGlobal()->size();
+        for (const auto& [input, how] : inputs)
+            input->repeat(SILENCE, 500);
+        const int before = inputA.curve.curveGlobal()->size();
         QVERIFY(before > 1);
-        if (atOnce) {
-            input.receiver.restartNow();
-            QCOMPARE(input.curve.curveGlobal()->size(), 0);
-            QCOMPARE(time->currentSamplerate_m_s(ModelGraph::INPUT_A), 0.0);
-        } else {
-            input.receiver.updateBPM();
-            QCOMPARE(input.curve.curveGlobal()->size(), before);
+        for (const auto& [input, how] : inputs) {
+            const ModelGraph::EnumGraph graph = input == &inputA ? ModelGraph::INPUT_A : ModelGraph::INPUT_B;
+            if (how == "now") {
+                input->receiver.restartNow();
+                QCOMPARE(input->curve.curveGlobal()->size(), 0);
+                QCOMPARE(time->currentSamplerate_m_s(graph), 0.0);
+            } else if (how == "asked") {
+                input->receiver.updateBPM();
+            }
         }
-        input.repeat(SILENCE, 200);
-        QList<qint32> frames;
-        for (const QData& p : input.points())
-            frames.append(p.samplerate());
-        QCOMPARE(frames, (QList<qint32>{0, 80, 160}));
-        QCOMPARE(time->currentSamplerate_m_s(ModelGraph::INPUT_A), 200.0);
+        for (const auto& [input, how] : inputs) {
+            const ModelGraph::EnumGraph graph = input == &inputA ? ModelGraph::INPUT_A : ModelGraph::INPUT_B;
+            QCOMPARE(input->curve.curveGlobal()->size(), how == "now" ? 0 : before);
+            input->repeat(SILENCE, 200);
+            QList<qint32> frames;
+            for (const QData& p : input->points())
+                frames.append(p.samplerate());
+            if (how.isEmpty()) {
+                QCOMPARE(frames.size(), before + 2);
+                QCOMPARE(frames.last(), 640);
+                QCOMPARE(time->currentSamplerate_m_s(graph), 700.0);
+            } else {
+                QCOMPARE(frames, (QList<qint32>{0, 80, 160}));
+                QCOMPARE(time->currentSamplerate_m_s(graph), 200.0);
+            }
+        }
     }
 
     // The GUI thread asks for restarts while the audio thread executes frames: every restart lands

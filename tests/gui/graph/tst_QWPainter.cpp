@@ -248,29 +248,40 @@ void TestQWPainter::autoresizeEndsOutsideRun() {
 }
 
 void TestQWPainter::startAskedOncePerRun_data() {
-    QTest::addColumn<bool>("stream");
-    QTest::newRow("no stream") << false;
-    QTest::newRow("stream running") << true;
+    QTest::addColumn<bool>("streamA");
+    QTest::addColumn<bool>("streamB");
+    QTest::newRow("no stream") << false << false;
+    QTest::newRow("A's stream running, B's not") << true << false;
+    QTest::newRow("B's stream running, A's not") << false << true;
 }
 
 // While a run has no frame, the display tick asks for the time base to start once per run, and never
-// while a stream runs: its callback starts the time base at its first frame.
+// while a stream runs: its callback starts the time base at its first frame. Each input goes by its
+// own stream and its own frames.
 void TestQWPainter::startAskedOncePerRun() {
-    QFETCH(bool, stream);
+    QFETCH(bool, streamA);
+    QFETCH(bool, streamB);
     Time* time = registry()->instanceTime();
-    time->resetCurrentSamplerate_m_s(ModelGraph::INPUT_A);
-    time->setStreamRunning(ModelGraph::INPUT_A, stream);
-    QWPainter painter(ModelGraph::INPUT_A, ModelGraph::INPUT_1);
-    QSignalSpy asked(&painter, &QWPainter::s_InitStart);
+    QWPainter a(ModelGraph::INPUT_A, ModelGraph::INPUT_1), b(ModelGraph::INPUT_B, ModelGraph::INPUT_2);
+    QSignalSpy askedA(&a, &QWPainter::s_InitStart), askedB(&b, &QWPainter::s_InitStart);
+    for (const auto& [graph, stream] : {std::pair{ModelGraph::INPUT_A, streamA}, std::pair{ModelGraph::INPUT_B, streamB}}) {
+        time->resetCurrentSamplerate_m_s(graph);
+        time->setStreamRunning(graph, stream);
+    }
     for (int run = 0; run < 2; ++run) {
         registry()->instanceMode()->modeRun_on();
-        for (int tick = 0; tick < 5; ++tick)
-            painter.refresh();
+        for (int tick = 0; tick < 5; ++tick) {
+            a.refresh();
+            b.refresh();
+        }
         registry()->instanceMode()->modeRun_off();
-        painter.refresh();
+        a.refresh();
+        b.refresh();
     }
     time->setStreamRunning(ModelGraph::INPUT_A, false);
-    QCOMPARE(asked.count(), stream ? 0 : 2);
+    time->setStreamRunning(ModelGraph::INPUT_B, false);
+    QCOMPARE(askedA.count(), streamA ? 0 : 2);
+    QCOMPARE(askedB.count(), streamB ? 0 : 2);
 }
 
 // The painter's copy takes new points only, and everything again after a back-fill or a clear.

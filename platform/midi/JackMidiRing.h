@@ -7,8 +7,8 @@
 #include <cstdint>
 
 // The records a JACK MIDI input passes from JACK's process thread to its reader thread through one of
-// libjack's lock-free rings: per message its stamp (8 bytes), its length (2 bytes), both in the host's
-// byte order, then its bytes. One thread writes, one other thread reads.
+// libjack's lock-free rings: per message its stamp (8 bytes), its length (2 bytes) and a check of both
+// (2 bytes), all in the host's byte order, then its bytes. One thread writes, one other thread reads.
 //
 // libjack moves the ring's write position in two steps when a write wraps past the ring's end, so the
 // reader can see the first part of a record before the rest: it takes a record only once all of it is
@@ -19,7 +19,8 @@ public:
     static constexpr std::size_t MAX_MESSAGE_SIZE = 256;
     static constexpr std::size_t STAMP_SIZE = sizeof(std::uint64_t);
     static constexpr std::size_t LENGTH_SIZE = sizeof(std::uint16_t);
-    static constexpr std::size_t HEADER_SIZE = STAMP_SIZE + LENGTH_SIZE;
+    static constexpr std::size_t CHECK_SIZE = sizeof(std::uint16_t);
+    static constexpr std::size_t HEADER_SIZE = STAMP_SIZE + LENGTH_SIZE + CHECK_SIZE;
     static constexpr std::size_t MAX_RECORD_SIZE = HEADER_SIZE + MAX_MESSAGE_SIZE;
 
     // Receives one message; its bytes are valid during the call only.
@@ -32,8 +33,14 @@ public:
                       std::size_t length);
 
     // Hands every whole record in the ring to `proc`, in the order written, and returns how many.
-    // A length no writer writes means the reader lost its place: the ring's contents are dropped, with
-    // one line on stderr, and reading starts afresh with what is written next. Call from the reader
-    // thread only.
+    // A header no writer writes (a length above the longest message, or a check that does not match)
+    // means the reader lost its place: what the ring holds is dropped, with one line on stderr, and
+    // nothing of it is delivered. A drop that ends inside a record leaves the rest of that record to
+    // come; its bytes are read as a header again and refused the same way, so reading picks up at the
+    // first record boundary a drop meets. Call from the reader thread only.
     static std::size_t read(jack_ringbuffer_t* ring, MessageProc proc, void* context);
+
+    // The check written after a record's stamp and length: bytes that are not a header match it only
+    // by chance (one in 65536).
+    static std::uint16_t check(std::uint64_t stamp, std::uint16_t length);
 };

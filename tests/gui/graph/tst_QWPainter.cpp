@@ -314,8 +314,14 @@ void TestQWPainter::copyFollowsTheList() {
 
 void TestQWPainter::copyDuringBackFill_data() {
     QTest::addColumn<bool>("appenderThread");
-    QTest::newRow("a sync after every append") << false;
-    QTest::newRow("appends from another thread") << true;
+    QTest::addColumn<int>("before");
+    QTest::addColumn<bool>("syncBetween");
+    const int chunks = 40 * QListDataCurve::BACK_FILL_CHUNK;
+    QTest::newRow("a sync after every append") << false << chunks << false;
+    QTest::newRow("appends from another thread") << true << chunks << false;
+    // A sync between the first position's append and its back-fill: the copy holds that point, which
+    // completes summary blocks of every size up to 1024 points that the back-fill moves all but the last of.
+    QTest::newRow("a back-fill ending inside summary blocks") << false << chunks + 1023 << true;
 }
 
 // A long run meets its first position: while the list stores the back-fill, a painter syncing after
@@ -323,9 +329,10 @@ void TestQWPainter::copyDuringBackFill_data() {
 // list's points, summarised as they are; so does one syncing while another thread appends.
 void TestQWPainter::copyDuringBackFill() {
     QFETCH(bool, appenderThread);
+    QFETCH(int, before);
+    QFETCH(bool, syncBetween);
     QListDataCurve list;
     CurveCopy copy(&list);
-    const int before = 40 * QListDataCurve::BACK_FILL_CHUNK;
     auto add = [&](int i, qint32 timecode) {
         QData p = point(i * 160, 0.0);
         p.setTargetPosition(std::fmod(i * 0.7, 360.0));
@@ -347,7 +354,10 @@ void TestQWPainter::copyDuringBackFill() {
         appender.join();
         copy.sync();
     } else {
-        list.initStartValueBeforeTimecode(add(before, 5000));
+        const int first = add(before, 5000);
+        if (syncBetween)
+            copy.sync();
+        list.initStartValueBeforeTimecode(first);
         for (int i = before + 1; list.pendingBackFill() > 0; ++i) {
             add(i, 5000);
             const qint64 read = copy.pointsRead();
@@ -376,6 +386,24 @@ void TestQWPainter::copyDuringBackFill() {
         }
         QCOMPARE(lo, bruteLo);
         QCOMPARE(hi, bruteHi);
+    }
+    // Every block the summary keeps, against its points.
+    const CurveSummary& summary = copy.summary();
+    for (int k = CurveSummary::BASE; k <= summary.topLevel(); ++k) {
+        for (int b = 0; b < summary.count(k); ++b) {
+            double lo = INFINITY, hi = -INFINITY, least = INFINITY, most = -INFINITY;
+            for (int j = b << k; j < (b + 1) << k; ++j) {
+                const QData& p = copy.at(j);
+                if (!std::isnan(p.y()))
+                    lo = std::min(lo, p.y()), hi = std::max(hi, p.y());
+                least = std::min(least, p.targetVinylDeltaPosition());
+                most = std::max(most, p.targetVinylDeltaPosition());
+            }
+            const CurveSummary::Block& block = summary.block(k, b);
+            QVERIFY2(block.lowY == lo && block.highY == hi && block.minAngle == least &&
+                         block.maxAngle == most,
+                     qPrintable(QStringLiteral("level %1, block %2").arg(k).arg(b)));
+        }
     }
 }
 

@@ -396,10 +396,14 @@ void TestQWPainterFrame::runsFoldAsPoints_data() {
     QTest::addColumn<bool>("open");
     QTest::addColumn<int>("back");
     QTest::addColumn<bool>("directWave");
-    QTest::newRow("sound on") << true << 0 << false;
-    QTest::newRow("sound off, shown") << false << 0 << false;
-    QTest::newRow("frames going back") << true << 40 << false;
-    QTest::newRow("direct wave") << true << 0 << true;
+    QTest::addColumn<int>("backFill");
+    QTest::newRow("sound on") << true << 0 << false << 0;
+    QTest::newRow("sound off, shown") << false << 0 << false << 0;
+    QTest::newRow("frames going back") << true << 40 << false << 0;
+    QTest::newRow("direct wave") << true << 0 << true << 0;
+    // The points taken before the first position are moved after a frame has copied that position too:
+    // the summary's blocks of up to 1024 points that the move ends inside were complete before it.
+    QTest::newRow("back-fill ending inside summary blocks") << true << 0 << false << 33 * 1024 - 1;
 }
 
 // A column folded from the curve's summary draws exactly what folding its points one by one draws, at
@@ -410,6 +414,7 @@ void TestQWPainterFrame::runsFoldAsPoints() {
     QFETCH(bool, open);
     QFETCH(int, back);
     QFETCH(bool, directWave);
+    QFETCH(int, backFill);
     option(&Setting::setParamGraphCurveCrossFaderOff, !open);
     if (directWave) {
         QList<QList<qint16>> channels(2);
@@ -433,15 +438,29 @@ void TestQWPainterFrame::runsFoldAsPoints() {
         // Runs of `back` points going back by half a step, among runs going forward by a step.
         t += back > 0 && i / back % 4 == 3 ? -STEP / 2 : STEP;
         const int odd = random.bounded(400);
-        const double value = odd == 0 ? std::nan("") : odd == 1 ? 1e300 : odd == 2 ? -1e300 : y;
+        // The back-fill moves the points before the first position to meet it from the last of them.
+        const double value =
+            i == backFill - 1 ? y : odd == 0 ? std::nan("") : odd == 1 ? 1e300 : odd == 2 ? -1e300 : y;
         for (QCurve* curve : {scene.painter.curve_Main(), scene.painter.curve_Secondary()}) {
+            const double scale = curve == scene.painter.curve_Main() ? 1.0 : 0.5;
             QData p;
             p.setSamplerate(qint32(curve == scene.painter.curve_Main() ? t : t + 40));
             p.setTargetPosition(curve == scene.painter.curve_Main() ? angle : std::fmod(angle + 90.0, 360.0));
-            p.setY(curve == scene.painter.curve_Main() ? value : value * 0.5);
+            p.setY(value * scale);
             p.setAcceleration(random.bounded(4) == 0 ? 0.0 : random.bounded(2.0));
             p.setDrawon(open);
-            curve->addDataCurve(p);
+            if (backFill > 0)
+                p.setTimecode(i < backFill ? -1 : qint32(y * scale));
+            if (i == backFill && backFill > 0)
+                curve->curveGlobal()->addQdata(p);
+            else
+                curve->addDataCurve(p);
+        }
+        if (i == backFill && backFill > 0) {
+            // A frame between the append of the first position and its back-fill.
+            frame(scene.painter);
+            for (QCurve* curve : {scene.painter.curve_Main(), scene.painter.curve_Secondary()})
+                curve->curveGlobal()->initStartValueBeforeTimecode(backFill);
         }
     }
     for (int zoom = 1; zoom <= 2048; zoom *= 2) {

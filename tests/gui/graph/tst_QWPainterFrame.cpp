@@ -570,9 +570,9 @@ void TestQWPainterFrame::screenshots() {
 // Following a run, the curve layer scrolls and renders only what is new or changed. Painter b lives the
 // same frames as a, but at each check its layer is drawn whole (a frame at another size first, at the
 // same time): the two pictures are the same, over new points, a selection made while the window is
-// held, and a resize. And while following, curves, grid and current-time line share one placement:
-// each tick moves the plot left of the new points by whole columns, all of it alike, and the frame
-// does not depend on where the previous one stood.
+// held, an area's new colour and a resize. And while following, curves, grid and current-time line
+// share one placement: each tick moves the plot left of the new points by whole columns, all of it
+// alike, and the frame does not depend on where the previous one stood.
 void TestQWPainterFrame::scrollingEqualsWhole() {
     option(&Setting::setParamGraphGrid, true);
     option(&Setting::setParamGraphShiniMode, true);
@@ -593,8 +593,9 @@ void TestQWPainterFrame::scrollingEqualsWhole() {
     GraphWindow::Range yBefore;
     int moves = 0;
     for (int tick = 1; tick <= 80; ++tick) {
-        // About three columns of new points a tick.
-        const qint64 last = tick * 9;
+        // About three columns of new points a tick, but for one tick that only recolours an area.
+        const bool recolour = tick == 49;
+        const qint64 last = recolour ? next : next + 9;
         for (QWPainter* painter : {&a, &b})
             SyntheticCurve::fill(*painter->curve_Main(), next, last - next, STEP);
         next = last;
@@ -617,12 +618,18 @@ void TestQWPainterFrame::scrollingEqualsWhole() {
         }
         if (tick == 40)
             mode->modeCurrentTimerAutoresize_on();
+        if (recolour) {
+            setAreas(ModelGraph::INPUT_A, {QPhrasing("Baby", {40, 90, 230}, 20.0, 110.0),
+                                           QPhrasing("Tear", {1, 194, 193}, 200.0, 300.0)});
+            for (QWPainter* painter : {&a, &b})
+                painter->refreshListManagePhrasing();
+        }
         if (tick == 60) {
             size = QSize(820, 320);
             a.resize(size);
             b.resize(size);
         }
-        const bool following = mode->modeCurrentTimerAutoresize() && tick != 40 && tick != 60;
+        const bool following = mode->modeCurrentTimerAutoresize() && tick != 40 && tick != 60 && !recolour;
         const QImage scrolled = frame(a);
         const QImage whole = frame(b);
         if (following && !before.isNull() && a.yRange() == yBefore) {

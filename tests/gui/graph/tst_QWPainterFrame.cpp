@@ -173,14 +173,20 @@ void TestQWPainterFrame::gridOffKeepsCurve() {
 
 void TestQWPainterFrame::barLines_data() {
     QTest::addColumn<double>("beats");
-    QTest::newRow("8 beats") << 8.0;
+    QTest::addColumn<int>("offset"); // the looper's offset, in beats
+    QTest::newRow("8 beats") << 8.0 << 0;
     // Still a line every beat: the step is the first of 1, 4, 10 … beats above 1/80 of the window.
-    QTest::newRow("48 beats") << 48.0;
+    QTest::newRow("48 beats") << 48.0 << 0;
+    QTest::newRow("looper offset of one beat") << 8.0 << 1;
 }
 
 // Bars (every fourth beat from the looper offset) are 4 px wide, other beats a thin line.
 void TestQWPainterFrame::barLines() {
     QFETCH(double, beats);
+    QFETCH(int, offset);
+    RecordingLooperTraining* looper = registry()->instanceLooperTraining();
+    looper->setOffset(offset * beat());
+    const auto noOffset = qScopeGuard([looper] { looper->setOffset(0.0); });
     Scene scene(beats);
     option(&Setting::setParamGraphGrid, true);
     const QImage image = frame(scene.painter);
@@ -194,7 +200,7 @@ void TestQWPainterFrame::barLines() {
         }
         // A thin line is brighter than the plot half a beat away.
         const int between = qGray(image.pixel(int(45 + (b + 0.5) * perBeat), 200));
-        const bool bar = b % 4 == 0;
+        const bool bar = (b - offset) % 4 == 0;
         QVERIFY2(
             bar ? lit >= 3 && lit <= 5 : lit <= 1 && brightest > between + 15,
             qPrintable(

@@ -12,6 +12,7 @@
 
 #include "AlsaTestConfig.h"
 #include "Artifacts.h"
+#include "CountInSteps.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
 #include "PlaybackSink.h"
@@ -255,20 +256,18 @@ void TestEndToEnd::mainScenario() {
     const QList<bool> allEnabled(12, true);
     QCOMPARE(lockedControls(window), allEnabled);
 
+    // The count-in: tags 4 to 0 a beat apart, then exactly one start. Each tag is read right after its
+    // step; the hooks are set once the run chain, connected earlier, has scheduled the steps.
+    QList<int> tags;
+    QObject watcher; // the hooks go with it
+    connect(mode(), &Mode::s_RunApp, &watcher, [&] {
+        CountInSteps::after(window.countIn(), -1, &watcher, [&] { tags << view->painterA()->tagNumber(); });
+    });
     pressPlay(window);
     QTRY_COMPARE(runs.count(), 1);
     QCOMPARE(lockedControls(window), QList<bool>(12, false));
-    // The count-in: tags 4 to 0 a beat apart, then exactly one start.
-    QList<int> tags;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            const int tag = view->painterA()->tagNumber();
-            if (tags.isEmpty() || tags.last() != tag)
-                tags << tag;
-            return started.count() > 0;
-        }(),
-        10000);
-    QCOMPARE(tags.mid(tags.indexOf(4)), (QList<int>{4, 3, 2, 1, 0}));
+    QTRY_VERIFY_WITH_TIMEOUT(started.count() > 0, 10000);
+    QCOMPARE(tags, (QList<int>{4, 3, 2, 1, 0}));
     QCOMPARE(view->painterB()->tagNumber(), 0);
 
     // The user drags the tempo to 200 during the run; the metronome follows at once.

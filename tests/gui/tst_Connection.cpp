@@ -11,6 +11,7 @@
 
 #include <functional>
 
+#include "CountInSteps.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
 #include "SyntheticCurve.h"
@@ -322,13 +323,9 @@ void TestConnection::countIn() {
     QFETCH(QString, interruption);
     setTempo(tempo);
     QSignalSpy started(m_window, &Connection::s_startTraining);
-    // Runs `action` right after the pending steps due at `delayMs` (at every step: -1). A busy machine
-    // may run several steps in one pass of the event loop: neither polling nor waiting keeps to the beats.
     QObject watcher; // the hooks go with it
     const auto afterSteps = [&](int delayMs, const std::function<void()>& action) {
-        for (QTimer* timer : m_window->countIn()->findChildren<QTimer*>())
-            if (timer->isActive() && (delayMs < 0 || timer->interval() == delayMs))
-                connect(timer, &QTimer::timeout, &watcher, action);
+        CountInSteps::after(m_window->countIn(), delayMs, &watcher, action);
     };
     QList<int> tags;
     const auto recordTag = [&] { tags << m_window->view()->painterA()->tagNumber(); };

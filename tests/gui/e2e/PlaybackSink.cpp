@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <chrono>
 #include <fcntl.h>
 #include <poll.h>
@@ -12,11 +13,14 @@ namespace {
 
 // Far more than a scenario plays: about a minute of sound at 44100 frames a second.
 constexpr qsizetype MAX_FRAMES = 3'000'000;
+// A stream that delivers nothing for this long has stopped; a loaded machine delivers a beat's frames
+// in a few seconds at most.
+constexpr std::chrono::seconds STALLED{60};
 
 } // namespace
 
-PlaybackSink::PlaybackSink(const QString& path, int channels, int pair, double rate, double pace)
-    : m_frameBytes(2 * channels), m_pairOffset(4 * pair), m_bytesPerSecond(rate * pace * 2 * channels) {
+PlaybackSink::PlaybackSink(const QString& path, int channels, int pair, qint64 allowed)
+    : m_frameBytes(2 * channels), m_pairOffset(4 * pair), m_allowedBytes(allowed * 2 * channels) {
     const QByteArray name = QFile::encodeName(path);
     ::unlink(name.constData());
     if (::mkfifo(name.constData(), 0644) != 0)
@@ -28,11 +32,42 @@ PlaybackSink::PlaybackSink(const QString& path, int channels, int pair, double r
 }
 
 PlaybackSink::~PlaybackSink() {
-    m_stop = true;
+    {
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
     if (m_thread.joinable())
         m_thread.join();
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+void PlaybackSink::allow(qint64 frames) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_allowedBytes += frames * m_frameBytes;
+    }
+    m_changed.notify_all();
+}
+
+void PlaybackSink::release() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_released = true;
+    }
+    m_changed.notify_all();
+}
+
+bool PlaybackSink::waitForAllowed() {
+    std::unique_lock lock(m_mutex);
+    qint64 seen = -1;
+    // Waits again as long as frames keep coming.
+    while (!m_released && m_totalBytes < m_allowedBytes && m_totalBytes != seen) {
+        seen = m_totalBytes;
+        m_changed.wait_for(lock, STALLED, [&] { return m_released || m_totalBytes != seen; });
+    }
+    return m_released || m_totalBytes >= m_allowedBytes;
 }
 
 QList<qint16> PlaybackSink::left() const {
@@ -41,23 +76,24 @@ QList<qint16> PlaybackSink::left() const {
 }
 
 void PlaybackSink::drain() {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
     char buffer[1 << 16];
-    // Bytes read so far, and the first byte of a sample that the last read cut in two.
-    qint64 total = 0;
+    // The first byte of a sample that the last read cut in two.
     char pending = 0;
     bool split = false;
-    while (!m_stop) {
-        const double allowed = std::chrono::duration<double>(Clock::now() - start).count() * m_bytesPerSecond;
-        if (double(total) > allowed) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            continue;
+    for (;;) {
+        qint64 room = 0;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_stop || m_released || m_totalBytes < m_allowedBytes; });
+            if (m_stop)
+                return;
+            room = m_released ? qint64(sizeof buffer) : m_allowedBytes - m_totalBytes;
         }
         pollfd ready{m_fd, POLLIN, 0};
         if (::poll(&ready, 1, 10) <= 0)
             continue;
-        const qint64 n = ::read(m_fd, buffer, sizeof buffer);
+        // Never past what is let through: the rest stays in the pipe and holds the stream.
+        const qint64 n = ::read(m_fd, buffer, size_t(std::min<qint64>(room, sizeof buffer)));
         if (n <= 0)
             continue;
         std::lock_guard lock(m_mutex);
@@ -65,6 +101,7 @@ void PlaybackSink::drain() {
             if (m_left.size() < MAX_FRAMES)
                 m_left.append(qint16(quint16(quint8(low)) | quint16(quint8(high)) << 8));
         };
+        const qint64 total = m_totalBytes;
         qint64 i = 0;
         if (split) {
             keep(pending, buffer[0]);
@@ -86,6 +123,7 @@ void PlaybackSink::drain() {
             keep(buffer[next], buffer[next + 1]);
             i = next + 2;
         }
-        total += n;
+        m_totalBytes += n;
+        m_changed.notify_all();
     }
 }

@@ -134,17 +134,14 @@ void WorkerRecorderObject::closeStream(bool abort) {
 void WorkerRecorderObject::writeRecording() {
     if (!m_wav)
         return;
-    if (m_wav->size() == 0) {
-        m_context.wav = nullptr;
-        m_wav.reset();
+    const std::unique_ptr<ManageWAV> wav = std::move(m_wav);
+    m_context.wav = nullptr;
+    if (wav->size() == 0)
         return;
-    }
     const QString folder = Singleton::instance()->instancePathFile()->createPathDirectory_recording();
     const QString path = folder + QLatin1Char('/') + m_sample->filename();
     QString reason;
-    const bool written = m_wav->createWAVFile(path, m_sample.get(), &reason);
-    m_context.wav = nullptr;
-    m_wav.reset();
+    const bool written = wav->createWAVFile(path, m_sample.get(), &reason);
     if (!written)
         emit s_WriteFailed(path, reason);
 }

@@ -173,7 +173,7 @@ private:
     static constexpr double FAR = 1e6;
     // Inline: a long curve asks it for every point.
     QPointF position(double sample, double value) const {
-        return QPointF(std::clamp(m_layerScale.x(sample), -FAR, FAR), std::clamp(m_layerScale.y(value), -FAR, FAR));
+        return QPointF(std::clamp(m_scale.x(sample), -FAR, FAR), std::clamp(m_scale.y(value), -FAR, FAR));
     }
     void drawBufferCurve(const CurveCopy& copy, ModelGraph::EnumGraph graph, double offset);
     // The points from i, a whole aligned block of them, whose crossfader is closed; 0 when there is none.
@@ -269,8 +269,6 @@ private:
     GraphScale m_scale;
     bool m_anchored = false;
     double m_anchorColumn = 0.0;
-    // The mapping the curve layer was last rendered with.
-    GraphScale m_layerScale;
 
     // Drawing state kept between frames.
     CurveRaster m_raster;

@@ -133,7 +133,6 @@ void QWPainter::drawCurvesAndCrosses(QPainter& painter) {
     if (!m_curveLayerValid || !(key == m_curveLayerKey)) {
         m_curveLayerKey = std::move(key);
         m_curveLayerValid = true;
-        m_layerScale = m_scale;
         const qreal dpr = devicePixelRatioF();
         const qint64 origin = m_anchored ? GraphWindow::trunc64(m_anchorColumn * dpr) : 0;
         m_raster.begin(size(), dpr, origin);
@@ -373,7 +372,7 @@ void QWPainter::drawBufferCurvePhrasing(const CurveCopy& copy, ModelGraph::EnumG
         const QPointF current = position(point.samplerate(), value);
         if (i > start) {
             const qint32 s0 = copy.at(i - 1).samplerate();
-            const double xm = std::clamp(m_layerScale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
+            const double xm = std::clamp(m_scale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
             const bool down = current.y() > mid;
             const bool wraps = std::fabs(previous.y() - current.y()) >= mid;
             if (m_areas.empty() || (previousArea >= 0 && area >= 0)) {
@@ -412,7 +411,7 @@ void QWPainter::drawBufferCurveDrumming(const CurveCopy& copy, ModelGraph::EnumG
         const double angle = point.targetVinylDeltaPosition();
         const QPointF current = position(point.samplerate(), angle * DEGREE);
         const qint32 s0 = copy.at(i - 1).samplerate();
-        const double xm = std::clamp(m_layerScale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
+        const double xm = std::clamp(m_scale.x(s0 + (point.samplerate() - double(s0)) * 0.5), -FAR, FAR);
         const CurvePen pen = colorCurve(point, graph);
         if (m_areas.empty() && std::fabs(previous.y() - current.y()) >= mid) {
             if (current.y() <= mid)

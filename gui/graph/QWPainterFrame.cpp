@@ -270,13 +270,13 @@ void QWPainter::drawBufferCross(const CurveCopy& copy, ModelGraph::EnumGraph gra
             m_raster.fillRect(pending, colour);
         pending = r;
     };
-    int x0 = pixel(m_layerScale.x(copy.at(start).samplerate()));
+    int x0 = pixel(m_scale.x(copy.at(start).samplerate()));
     bool state = copy.at(start).drawon();
     for (int i = start + 1; i < end; ++i) {
         const QData& point = copy.at(i);
         if (point.drawon() == state && i != end - 1)
             continue;
-        const int xi = pixel(m_layerScale.x(point.samplerate()));
+        const int xi = pixel(m_scale.x(point.samplerate()));
         fill(corners(x0, 30, xi - 1, state ? open : 27));
         x0 = xi;
         state = point.drawon();

@@ -2,9 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDebug>
 #include <QPushButton>
 
 ModalDriver::ModalDriver(QObject* parent) : QObject(parent) {

@@ -464,7 +464,9 @@ void TestEndToEnd::secondRecordingKeepsTheFirst() {
     // A run stopped during its count-in (the second press posted as soon as the run is asked for, so it
     // comes before any step) records nothing: no take, no curve, no folder, no set.
     QSignalSpy recordings(window.view(), &QWView::s_NewRecording);
-    const auto folders = [] { return QDir(Path::joinRecording(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); };
+    const auto folders = [] {
+        return QDir(Path::joinRecording(QString())).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    };
     const QStringList folderList = folders();
     bool counting = false;
     const QMetaObject::Connection again = QObject::connect(mode(), &Mode::s_RunApp, &window, [&] {

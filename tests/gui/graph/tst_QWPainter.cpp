@@ -264,7 +264,8 @@ void TestQWPainter::startAskedOncePerRun() {
     Time* time = registry()->instanceTime();
     QWPainter a(ModelGraph::INPUT_A, ModelGraph::INPUT_1), b(ModelGraph::INPUT_B, ModelGraph::INPUT_2);
     QSignalSpy askedA(&a, &QWPainter::s_InitStart), askedB(&b, &QWPainter::s_InitStart);
-    for (const auto& [graph, stream] : {std::pair{ModelGraph::INPUT_A, streamA}, std::pair{ModelGraph::INPUT_B, streamB}}) {
+    for (const auto& [graph, stream] :
+         {std::pair{ModelGraph::INPUT_A, streamA}, std::pair{ModelGraph::INPUT_B, streamB}}) {
         time->resetCurrentSamplerate_m_s(graph);
         time->setStreamRunning(graph, stream);
     }

@@ -3,14 +3,87 @@
 #include <QXmlStreamReader>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextBoundaryFinder>
 
 #include <algorithm>
 
 #include "Path.h"
 #include "midi/QMidiIn.h"
+
+namespace {
+
+// A shortened text ends in "~" and this many hex digits of a digest of the whole text.
+constexpr qsizetype DIGEST_DIGITS = 8;
+constexpr qsizetype MARK_BYTES = 1 + DIGEST_DIGITS;
+
+qsizetype utf8Size(QStringView text) {
+    return text.toUtf8().size();
+}
+
+// `pattern` with each %n (1 to 9) that has a text replaced by it, in one pass: a "%1" inside a text
+// stays as it is.
+QString filled(const QString& pattern, const QStringList& texts) {
+    QString name;
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+        const int n = i + 1 < pattern.size() ? pattern[i + 1].digitValue() : -1;
+        if (pattern[i] == QLatin1Char('%') && n >= 1 && n <= texts.size()) {
+            name += texts[n - 1];
+            ++i;
+        } else {
+            name += pattern[i];
+        }
+    }
+    return name;
+}
+
+// The most bytes each text may take so that all of them fit in `budget`: texts within it stay whole,
+// longer ones are cut to it. Never below a lone mark, even when nothing fits.
+qsizetype shareOf(const QList<qsizetype>& sizes, qsizetype budget) {
+    const auto total = [&sizes](qsizetype cap) {
+        qsizetype sum = 0;
+        for (qsizetype size : sizes)
+            sum += std::min(size, cap);
+        return sum;
+    };
+    qsizetype low = MARK_BYTES;
+    qsizetype high = low;
+    for (qsizetype size : sizes)
+        high = std::max(high, size);
+    if (total(high) <= budget)
+        return high;
+    // The largest cap whose total fits; `low` fits or nothing does.
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (total(middle) <= budget)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    return low;
+}
+
+// `clean` cut to at most `bytes` bytes with its mark: the start that ends between two characters as a
+// reader sees them (never inside a UTF-8 sequence, a surrogate pair or an accented letter), "~", and
+// the digest of `whole`, the text as typed.
+QString shortened(const QString& clean, const QString& whole, qsizetype bytes) {
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, clean);
+    qsizetype end = 0;
+    qsizetype used = 0;
+    for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+        used += utf8Size(QStringView(clean).sliced(end, next - end));
+        if (used > bytes - MARK_BYTES)
+            break;
+        end = next;
+    }
+    const QByteArray digest = QCryptographicHash::hash(whole.toUtf8(), QCryptographicHash::Sha256).toHex();
+    return clean.left(end) + QLatin1Char('~') + QString::fromLatin1(digest.left(DIGEST_DIGITS));
+}
+
+} // namespace
 
 QString Function::applicationDirPath() {
     return QCoreApplication::applicationDirPath();
@@ -66,15 +139,29 @@ bool Function::isBareFileName(const QString& name) {
            !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
-QString Function::safeFileName(const QString& text) {
-    QString name = text;
-    for (QChar& c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
-            c = QLatin1Char('_');
+QString Function::safeFileName(const QString& pattern, const QStringList& texts) {
+    QStringList clean = texts;
+    for (QString& text : clean) {
+        for (QChar& c : text) {
+            if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7f)
+                c = QLatin1Char('_');
+        }
     }
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        name = QString(std::max<qsizetype>(name.size(), 1), QLatin1Char('_'));
-    return name;
+    // A name that would begin with a dot, or be empty, begins with "_" instead: the dots stay, and so
+    // does an extension that an empty text leaves at the start.
+    const QString whole = filled(pattern, clean);
+    const bool prefixed = whole.isEmpty() || whole.startsWith(QLatin1Char('.'));
+    const qsizetype fixed = utf8Size(filled(pattern, QStringList(texts.size()))) + (prefixed ? 1 : 0);
+    QList<qsizetype> sizes;
+    for (const QString& text : std::as_const(clean))
+        sizes.append(utf8Size(text));
+    const qsizetype cap = shareOf(sizes, MAX_NAME_BYTES - fixed);
+    for (qsizetype i = 0; i < clean.size(); ++i) {
+        if (sizes[i] > cap)
+            clean[i] = shortened(clean[i], texts[i], cap);
+    }
+    const QString name = filled(pattern, clean);
+    return name.isEmpty() || name.startsWith(QLatin1Char('.')) ? QLatin1Char('_') + name : name;
 }
 
 QString Function::loadStyleFromFile(const QString& path) {

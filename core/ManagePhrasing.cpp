@@ -372,5 +372,5 @@ std::unique_ptr<ManagePhrasing> ManagePhrasing::readQLPFile(const QString& path)
 }
 
 QString ManagePhrasing::colorFilePath(const QString& name) {
-    return Path::joinColor(Function::safeFileName(name + Constant::Extension::QLP));
+    return Path::joinColor(Function::safeFileName(QStringLiteral("%1") + Constant::Extension::QLP, {name}));
 }

@@ -80,8 +80,8 @@ public:
     // more than MAX_AREAS areas; or the set fails checkPhrasing. A colour part that is not a number
     // counts as 0, and a colour outside 0 to 255 as black; an angle that is not a number counts as 0.
     static std::unique_ptr<ManagePhrasing> readQLPFile(const QString& path);
-    // The colour file for a name the user typed: separators become "_" and ".qlp" is appended, so
-    // the file is always directly inside the Color folder.
+    // The colour file for a name the user typed: the name made safe (Function::safeFileName) with
+    // ".qlp" appended, so the file is always directly inside the Color folder.
     static QString colorFilePath(const QString& name);
 
 public slots:

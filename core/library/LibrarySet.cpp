@@ -54,18 +54,32 @@ QList<QLooper> LibrarySet::scan(const QString& libraryName) {
     QList<QLooper> found;
     const QString folder = Path::joinHome(libraryName);
     // The default filter keeps "." and "..", so files lying directly in the library folder and in
-    // the data folder are read too; hidden folders (an import in progress) are not entered.
-    for (const QString& entry : QDir(folder).entryList(QDir::AllEntries, QDir::Unsorted)) {
+    // the data folder are read too (imports in progress live in the data folder's hidden folders,
+    // which are not entered). Earlier versions saved a set whose author began with "." in a hidden
+    // folder of the library: such a set is listed when none of its files is missing.
+    for (const QString& entry : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden, QDir::Unsorted)) {
         const QString sub = folder + QLatin1Char('/') + entry;
         if (!QFileInfo(sub).isDir())
             continue;
-        for (const QString& file : QDir(sub).entryList(QDir::Files, QDir::Unsorted)) {
+        const bool hidden =
+            entry.startsWith(QLatin1Char('.')) && entry != QLatin1String(".") && entry != QLatin1String("..");
+        // There, the training file's name began with the same dot.
+        const QDir::Filters filter = hidden ? QDir::Files | QDir::Hidden : QDir::Files;
+        for (const QString& file : QDir(sub).entryList(filter, QDir::Unsorted)) {
             const QLooper looper = readTrainingFile(sub + QLatin1Char('/') + file, libraryName, true);
-            if (!looper.isNull())
+            if (!looper.isNull() && (!hidden || isComplete(looper)))
                 found.append(looper);
         }
     }
     return found;
+}
+
+bool LibrarySet::isComplete(const QLooper& looper) {
+    for (const QString& path : files(looper)) {
+        if (!QFileInfo(path).isFile())
+            return false;
+    }
+    return true;
 }
 
 bool LibrarySet::sameSet(const QLooper& a, const QLooper& b) {

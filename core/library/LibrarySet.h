@@ -23,8 +23,10 @@ public:
 
     // Every accepted set of the library: the training files of the library folder's entries that are
     // folders, taken one level deep; the entries "." and ".." make the library folder itself and the
-    // data folder count too. Unsorted.
+    // data folder count too. A set in a hidden folder counts only when complete. Unsorted.
     static QList<QLooper> scan(const QString& libraryName);
+    // Whether every file the record names (its training file too) is there.
+    static bool isComplete(const QLooper& looper);
 
     // Whether two records describe the same set wherever it lies: title, author, tempo and link equal,
     // and the seven file names equal up to their folder and suffix.

@@ -9,15 +9,14 @@
 
 #include "LibrarySet.h"
 #include "core/Constant.h"
+#include "core/FileIO.h"
 #include "core/Function.h"
 #include "core/QLooper.h"
-#include "core/FileIO.h"
 
 QString PackageExport::packagePath(const QString& folder, const QString& tabName, const QLooper& looper) {
-    const QString name = QStringLiteral("%1_%2_%3_%4%5").arg(tabName, looper.author(), looper.title(),
-                                                             QString::number(looper.bpm()),
-                                                             Constant::Extension::QLZ);
-    return folder + QLatin1Char('/') + Function::safeFileName(name);
+    const QString pattern =
+        tabName + QStringLiteral("_%1_%2_") + QString::number(looper.bpm()) + Constant::Extension::QLZ;
+    return folder + QLatin1Char('/') + Function::safeFileName(pattern, {looper.author(), looper.title()});
 }
 
 bool PackageExport::write(const QString& packagePath, const QLooper& looper) {

@@ -48,8 +48,8 @@ PackageImport::Result PackageImport::fail(Status status, const QString& reason) 
 
 QString PackageImport::targetFolder(const QString& libraryName, const QLooper& looper) {
     return Path::joinHome(libraryName) + QLatin1Char('/') +
-           Function::safeFileName(QStringLiteral("%1_%2_%3").arg(looper.author(), looper.title(),
-                                                                 QString::number(looper.bpm())));
+           Function::safeFileName(QStringLiteral("%1_%2_") + QString::number(looper.bpm()),
+                                  {looper.author(), looper.title()});
 }
 
 PackageImport::Result PackageImport::import(const QString& zipPath, const QString& libraryName,
@@ -93,19 +93,26 @@ PackageImport::Result PackageImport::import(const QString& zipPath, const QStrin
 
     if (!QDir().mkpath(Path::joinHome(libraryName)) || !QDir().mkdir(target))
         return fail(Status::WriteFailed, QStringLiteral("folder not created: ") + target);
+    // The training file's own name is stored nowhere: it is made safe like a typed name, so that a
+    // package's ".x.qlt" cannot hide the set. Another entry ending in ".qlt" was refused, so the new
+    // name is no other file's.
+    const QString trainingName =
+        Function::safeFileName(QStringLiteral("%1") + Constant::Extension::QLT,
+                               {verdict.trainingFile.chopped(Constant::Extension::QLT.size())});
     QStringList moved;
     for (const QString& name : setNames(extractedSet)) {
         const QString from = temporary.filePath(name);
         if (!QFileInfo(from).isFile())
             continue;
-        if (!QFile::rename(from, target + QLatin1Char('/') + name)) {
+        const QString to = name == verdict.trainingFile ? trainingName : name;
+        if (!QFile::rename(from, target + QLatin1Char('/') + to)) {
             undo(target, moved);
             return fail(Status::WriteFailed, QStringLiteral("file not moved: ") + name);
         }
-        moved.append(name);
+        moved.append(to);
     }
     const QLooper imported =
-        LibrarySet::readTrainingFile(target + QLatin1Char('/') + verdict.trainingFile, libraryName, true);
+        LibrarySet::readTrainingFile(target + QLatin1Char('/') + trainingName, libraryName, true);
     if (imported.isNull()) {
         undo(target, moved);
         return fail(Status::NonCompliant, QStringLiteral("training file refused after the move"));

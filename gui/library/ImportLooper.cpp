@@ -164,9 +164,10 @@ QString ImportLooper::placeSound(const QString& source, const QString& folder, b
     const QDir dir(folder);
     const QFileInfo info(source);
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    const QStringList base{info.completeBaseName()};
     for (int n = 1; n <= MAX_COPIES; ++n) {
-        const QString name =
-            n == 1 ? info.fileName() : QStringLiteral("%1_%2%3").arg(info.completeBaseName(), QString::number(n), suffix);
+        const QString name = Function::safeFileName(
+            n == 1 ? QStringLiteral("%1") + suffix : QStringLiteral("%1_") + QString::number(n) + suffix, base);
         const QString existing = entryNamed(dir, name);
         if (existing.isEmpty()) {
             const QString target = dir.filePath(name);
@@ -199,11 +200,11 @@ void ImportLooper::save() {
         return;
     }
     // The author and title are the user's text; the path never leaves the author's folder.
-    const QString folder = Path::joinLooper(Function::safeFileName(author));
+    const QString folder = Path::joinLooper(Function::safeFileName(QStringLiteral("%1"), {author}));
     const QString headerPath =
         folder + QLatin1Char('/') +
-        Function::safeFileName(QStringLiteral("%1_%2_%3%4").arg(author, title, QString::number(bpm),
-                                                                Constant::Extension::QLT));
+        Function::safeFileName(QStringLiteral("%1_%2_") + QString::number(bpm) + Constant::Extension::QLT,
+                               {author, title});
     if (QFileInfo::exists(headerPath)) {
         MessageBox::information(QWMenuLooper::alreadyImportedText(title, author, bpm));
         return;

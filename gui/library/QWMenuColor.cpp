@@ -113,7 +113,7 @@ void QWMenuColor::loadList() {
     const QDir folder(Path::joinHome(objectName()));
     folder.mkpath(QStringLiteral("."));
     // Name filters ignore letter case, so ".QLP" files are listed too; hidden ones are listed because
-    // a typed name such as "../x" is saved as ".._x.qlp".
+    // earlier versions saved a typed name such as "../x" as ".._x.qlp".
     const QStringList names = folder.entryList({QStringLiteral("*") + Constant::Extension::QLP},
                                                QDir::Files | QDir::Hidden, QDir::Unsorted);
     for (const QString& name : names) {

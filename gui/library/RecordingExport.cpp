@@ -136,8 +136,8 @@ QLooper RecordingExport::exportFile() {
 
     const QString user = Singleton::instance()->instanceSetting()->paramName(false);
     // The header keeps the user's name as typed; the file name gets a safe form of it.
-    const QString headerPath = createPathWithRecordingPath(Function::safeFileName(
-        QStringLiteral("Recording_%1_%2%3").arg(user, title, Constant::Extension::QLT)));
+    const QString headerPath = createPathWithRecordingPath(
+        Function::safeFileName(QStringLiteral("Recording_%1_") + title + Constant::Extension::QLT, {user}));
     const int bpm = whole(open->bpmFactorSpeed());
     const int offset = whole(open->offset());
     const QLooper stored(QString(), 1, ModelActivatedMode::Recording, 0, title, user, QString(), QString(), bpm,

@@ -233,8 +233,8 @@ private slots:
         QCOMPARE(sections.at(1).toElement().attribute("label") +
                      sections.at(1).toElement().attribute("color"),
                  "<&\"é>1,2,3");
-        // A typed name always lands directly in the Color folder.
-        QCOMPARE(ManagePhrasing::colorFilePath("../x"), Path::joinColor(".._x.qlp"));
+        // A typed name always lands directly in the Color folder, never hidden.
+        QCOMPARE(ManagePhrasing::colorFilePath("../x"), Path::joinColor("_.._x.qlp"));
         QCOMPARE(ManagePhrasing::colorFilePath("/tmp/x"), Path::joinColor("_tmp_x.qlp"));
     }
 

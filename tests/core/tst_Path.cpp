@@ -1,5 +1,6 @@
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -88,6 +89,66 @@ private slots:
         QVERIFY(TestFiles::write(source + "/item", "file"));
         QVERIFY(QDir().mkpath(target + "/item"));
         QVERIFY(!Function::copyPath(source, target));
+    }
+
+    void safeFileName_data() {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("expected"); // "~????????": a shortened text's mark
+        const QString a300(300, 'a');
+        const QString japanese =
+            QString::fromUtf8("ターンテーブルでスクラッチを練習する").repeated(5).left(78);
+        const QString emoji = QString::fromUtf8("\U0001F3A7"); // 4 bytes, two UTF-16 units
+        const QString accented = QString::fromUtf8("e\u0301"); // 3 bytes, two code points
+        const auto row = [](const char* name, const QString& pattern, const QStringList& texts,
+                            const QString& expected) { QTest::newRow(name) << pattern << texts << expected; };
+        row("leading dot", "%1", {".dj"}, "_.dj");
+        row(".", "%1", {"."}, "_.");
+        row("..", "%1", {".."}, "_..");
+        row("../x", "%1", {"../x"}, "_.._x");
+        row("dot after the prefix", "Recording_%1_t.qlt", {".x"}, "Recording_.x_t.qlt");
+        row("empty", "%1", {""}, "_");
+        row("empty before an extension", "%1.qlp", {""}, "_.qlp");
+        row("separators and controls", "%1", {"a\\b\tc\x7f/"}, "a_b_c__");
+        row("a placeholder in a text", "%1_%2_84", {"100% %2", "T"}, "100% %2_T_84");
+        // 248 bytes in all, 9 of them the mark.
+        row("300 ASCII characters", "%1", {a300}, QString(239, 'a') + "~????????");
+        row("78 Japanese characters with a prefix and extension", "Recording_%1_20261207-154812,345.qlt",
+            {japanese}, "Recording_" + japanese.left(68) + "~????????_20261207-154812,345.qlt");
+        row("a cut inside a surrogate pair", "%1", {"a" + emoji.repeated(100)},
+            "a" + emoji.repeated(59) + "~????????");
+        row("a cut inside an accented letter", "%1", {accented.repeated(100)},
+            accented.repeated(79) + "~????????");
+        row("the extension kept", "%1.qlp", {QString(300, 'b')}, QString(235, 'b') + "~????????.qlp");
+        row("the longer text shortened", "Looper_%1_%2_84.qlz", {"DJ", QString(300, 't')},
+            "Looper_DJ_" + QString(222, 't') + "~????????_84.qlz");
+        row("two long texts", "%1_%2", {QString(200, 'a'), QString(200, 'b')},
+            QString(114, 'a') + "~????????_" + QString(114, 'b') + "~????????");
+    }
+
+    // A user's text made a file name: visible, within the file system's limit, still written, and
+    // shortened texts that differ past the cut still make different names.
+    void safeFileName() {
+        QFETCH(QString, pattern);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, expected);
+        const QString name = Function::safeFileName(pattern, texts);
+        QStringList pieces = expected.split("~????????");
+        for (QString& piece : pieces)
+            piece = QRegularExpression::escape(piece);
+        const QRegularExpression shape("^" + pieces.join("~[0-9a-f]{8}") + "$");
+        QVERIFY2(shape.match(name).hasMatch(), qPrintable(name));
+        QVERIFY(name.toUtf8().size() <= 255);
+        QCOMPARE(QString::fromUtf8(name.toUtf8()), name);
+        QVERIFY(Function::isBareFileName(name));
+        QTemporaryDir folder;
+        QSaveFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1 && file.commit());
+        for (qsizetype i = 0; i < texts.size() && pieces.size() > 1; ++i) {
+            QStringList other = texts;
+            other[i].append('z');
+            QVERIFY(Function::safeFileName(pattern, other) != name);
+        }
     }
 
     void styleSheetWarning() {

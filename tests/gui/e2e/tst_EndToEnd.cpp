@@ -494,24 +494,30 @@ void TestEndToEnd::secondRecordingKeepsTheFirst() {
 }
 
 // Closing the window during a recorder-mode run stops it first, and so does destroying it: the takes
-// and the set are written each time.
+// and the set are written each time. The user's name is longer than a file name may be in UTF-8: the
+// header keeps it whole, and the library lists the set at the next start.
 void TestEndToEnd::closingDuringRecording() {
     AlsaTestConfig::silenceAlsa();
     const Devices devices = catalogue();
     QVERIFY(captureTimecode(devices, 1.0));
     configure(devices, false);
+    const QString user = QString::fromUtf8("ターンテーブルでスクラッチを練習する").repeated(5).left(78);
+    registry()->instanceSetting()->setParamName(user);
     ModalDriver modal;
     auto window = std::make_unique<Connection>();
     window->show();
     QTest::mouseClick(window->view()->toolBar()->recordToggle(), Qt::LeftButton);
-    const auto checkSet = [] {
+    const auto checkSet = [&user] {
         const QString folder = recordingFolder();
         const PathFile* files = registry()->instancePathFile();
         QVERIFY(wavData(folder + "/" + files->filenameSound_a() + ".wav").size() > 4 * 44100);
         QVERIFY(wavData(folder + "/" + files->filenameSound_master() + ".wav").size() > 4 * 44100);
         const QStringList headers = QDir(folder).entryList({"Recording_*.qlt"});
         QCOMPARE(headers.size(), 1);
-        QVERIFY(!LibrarySet::readTrainingFile(folder + "/" + headers[0], "Recording", true).isNull());
+        const QList<QLooper> listed = LibrarySet::scan("Recording");
+        QVERIFY(std::any_of(listed.cbegin(), listed.cend(), [&](const QLooper& set) {
+            return set.filename() == folder + "/" + headers[0] && set.author() == user;
+        }));
     };
     QSignalSpy recordings(window->view(), &QWView::s_NewRecording);
     recordOneRun(*window, [&] { window->close(); });

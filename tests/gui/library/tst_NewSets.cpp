@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "Artifacts.h"
+#include "FileSizeLimit.h"
 #include "SyntheticCurve.h"
 #include "GuiTest.h"
 #include "ModalDriver.h"
@@ -101,7 +102,8 @@ private slots:
             QTest::newRow(name) << QString(author) << sound << message << QString(folder);
         };
         const QString notPcm = "Not a 16-bit PCM WAV file with sound:\n  loop.wav\n  It holds ";
-        row("author with ../", "../x", wav(480, 1), "", ".._x");
+        row("author with ../", "../x", wav(480, 1), "", "_.._x");
+        row("author .dj", ".dj", wav(480, 1), "", "_.dj");
         row("float samples", "F", wav(480, 1, 3, 32),
             notPcm + "32-bit floating point, 2 channels, 48000 Hz, 480 samples.", "");
         row("no samples", "E", wav(0, 0), notPcm + "16-bit PCM, 2 channels, 48000 Hz, 0 samples.", "");
@@ -120,9 +122,15 @@ private slots:
         QCOMPARE(m_announced->size(), folder.isEmpty() ? 0 : 1);
         QCOMPARE(m_dialog->isVisible(), folder.isEmpty());
         QCOMPARE(QFileInfo::exists(Path::joinLooper(author)), author == "DJ K");
-        if (!folder.isEmpty())
-            QVERIFY(QFileInfo::exists(
-                Path::joinLooper(folder + "/" + Function::safeFileName("../x_Cuts_90.qlt"))));
+        if (folder.isEmpty())
+            return;
+        const QString header = Path::joinLooper(folder + "/" + folder + "_Cuts_90.qlt");
+        QVERIFY(QFileInfo::exists(header));
+        // What the panel lists at the next start.
+        const QList<QLooper> listed = LibrarySet::scan("Looper");
+        QVERIFY(std::any_of(listed.cbegin(), listed.cend(), [&](const QLooper& set) {
+            return set.filename() == header && set.author() == author;
+        }));
     }
 
     // A different sound under a name the author's folder already holds (whatever its case) is kept beside it.
@@ -141,14 +149,19 @@ private slots:
         QTest::addColumn<ModelInput::EnumInput>("input");
         QTest::addColumn<QString>("user");
         QTest::addColumn<QStringList>("named"); // sound A, sound B, curve 1, curve 2, colour A, colour B
-        QTest::newRow("A only") << ModelInput::TEXT_A << "DJ"
-                                << QStringList{"1_A.wav", "", "1_A.qlw", "", "ColorA", ""};
+        QTest::addColumn<int>("kept");          // characters of the user name in the header's name
+        const QStringList a{"1_A.wav", "", "1_A.qlw", "", "ColorA", ""};
+        const QStringList both{"1_A.wav", "2_B.wav", "1_A.qlw", "2_B.qlw", "ColorA", ""};
+        QTest::newRow("A only") << ModelInput::TEXT_A << "DJ" << a << 2;
         QTest::newRow("B only") << ModelInput::TEXT_B << "DJ"
-                                << QStringList{"", "2_B.wav", "", "2_B.qlw", "", ""};
-        QTest::newRow("both") << ModelInput::UNDEFINED << "DJ"
-                              << QStringList{"1_A.wav", "2_B.wav", "1_A.qlw", "2_B.qlw", "ColorA", ""};
-        QTest::newRow("user A/B") << ModelInput::TEXT_A_B << "A/B"
-                                  << QStringList{"1_A.wav", "2_B.wav", "1_A.qlw", "2_B.qlw", "ColorA", ""};
+                                << QStringList{"", "2_B.wav", "", "2_B.qlw", "", ""} << 2;
+        QTest::newRow("both") << ModelInput::UNDEFINED << "DJ" << both << 2;
+        QTest::newRow("user A/B") << ModelInput::TEXT_A_B << "A/B" << both << 3;
+        // 234 bytes: with "Recording_", the time and ".qlt" past what a file name may hold. The name
+        // keeps what fits with the mark of a shortened text in 248 bytes, 68 characters of 3 bytes.
+        QTest::newRow("user of 78 Japanese characters")
+            << ModelInput::TEXT_A
+            << QString::fromUtf8("ターンテーブルでスクラッチを練習する").repeated(5).left(78) << a << 68;
     }
 
     // With a colour file active on deck A only; the master take is always there.
@@ -167,10 +180,18 @@ private slots:
 
         const QLooper read = LibrarySet::readTrainingFile(set.filename(), "Recording", true);
         QVERIFY(!read.isNull());
-        QVERIFY(QFileInfo(set.filename())
-                    .fileName()
-                    .startsWith("Recording_" + QString(user).replace('/', '_') + "_"));
+        QFETCH(int, kept);
+        const QString name = QFileInfo(set.filename()).fileName();
+        QVERIFY2(name.startsWith("Recording_" + QString(user).replace('/', '_').left(kept) +
+                                 (kept < user.size() ? "~" : "_")),
+                 qPrintable(name));
+        QVERIFY(name.toUtf8().size() <= 255);
         QCOMPARE(read.author(), user);
+        // The panel lists it at the next start.
+        const QList<QLooper> listed = LibrarySet::scan("Recording");
+        QVERIFY(std::any_of(listed.cbegin(), listed.cend(), [&](const QLooper& s) {
+            return s.filename() == set.filename() && s.author() == user;
+        }));
         QCOMPARE(read.bpm(), 92);
         QCOMPARE(read.offset(), 4321);
         QCOMPARE(read.version(), 1);
@@ -219,11 +240,13 @@ private slots:
         QTest::addColumn<QStringList>("written");
         QTest::addColumn<bool>("failedA");
         QTest::addColumn<int>("points"); // decoded on input A
-        QTest::newRow("take A failed, its curve kept") << QStringList{"3_M"} << true << 3;
-        QTest::newRow("take A failed, no master: the curve alone") << QStringList{} << true << 3;
-        QTest::newRow("a take without a point: no curve file") << QStringList{"1_A"} << false << 0;
-        QTest::newRow("failed, nothing decoded") << QStringList{} << true << 0;
-        QTest::newRow("nothing recorded") << QStringList{} << false << 0;
+        QTest::addColumn<bool>("full");  // the disk takes nothing more once the takes are written
+        QTest::newRow("take A failed, its curve kept") << QStringList{"3_M"} << true << 3 << false;
+        QTest::newRow("take A failed, no master: the curve alone") << QStringList{} << true << 3 << false;
+        QTest::newRow("a take without a point: no curve file") << QStringList{"1_A"} << false << 0 << false;
+        QTest::newRow("failed, nothing decoded") << QStringList{} << true << 0 << false;
+        QTest::newRow("nothing recorded") << QStringList{} << false << 0 << false;
+        QTest::newRow("the header cannot be written") << QStringList{"1_A", "3_M"} << false << 3 << true;
     }
 
     // A take that failed is named in the message and its curve still written; a curve without a point
@@ -242,8 +265,20 @@ private slots:
             QTest::ignoreMessage(QtInfoMsg, "Nothing was recorded in this run: no recording is added to the library.");
         ModalDriver driver;
         QSignalSpy announced(m_export.get(), &RecordingExport::s_NewRecording);
+        QFETCH(bool, full);
+        auto limit = full ? std::make_unique<FileSizeLimit>(16) : nullptr;
         const QLooper set = m_export->exportFile();
+        limit.reset();
         m_curveA.reset();
+        if (full) {
+            QCOMPARE(driver.messages(),
+                     QStringList{"The recording could not be saved into the library:\n  " + folder});
+            QCOMPARE(announced.size(), 0);
+            QVERIFY(QDir(folder).entryList({"*.qlt"}).isEmpty());
+            for (const QString& take : written)
+                QCOMPARE(TestFiles::read(folder + "/" + take + ".wav"), take.toUtf8());
+            return;
+        }
         QCOMPARE(driver.messages().value(0),
                  failedA ? QString("A recording could not be written:\n  1_A.wav: No space left on device") : "");
         QCOMPARE(announced.size(), kept ? 1 : 0);

@@ -100,6 +100,9 @@ private slots:
         row("upper-case extension", "Training/DJ/a.QLT", "good", false);
         row("absolute name", "Training/DJ/a.qlt", "absolute", false);
         row("bpm 0", "Training/DJ/a.qlt", "bpm0", false);
+        // Where an earlier version saved a set by ".dj"; listed once nothing of it is missing.
+        row("hidden folder, complete set", "Training/.dj/.dj_a.qlt", "complete", true);
+        row("hidden folder, its sound missing", "Training/.dj/.dj_a.qlt", "good", false);
     }
 
     // Which training files a panel lists; the digest is computed here independently of the writer.
@@ -115,8 +118,12 @@ private slots:
             bytes[16] = bytes[16] ^ 1; // a base64 letter of the title
         const QString path = Path::joinHome(where);
         QVERIFY(TestFiles::write(path, bytes));
+        const QString sound = QFileInfo(path).dir().filePath("s.wav");
+        if (kind == "complete")
+            QVERIFY(TestFiles::write(sound, "s"));
         const QWMenuLooper panel("Training", "menu_training.png");
         QFile::remove(path);
+        QFile::remove(sound);
         QTEST(panel.loopers().size() == 1, "listed");
         // The sound is found beside the training file, wherever that lies.
         if (panel.loopers().size() == 1)
@@ -205,9 +212,24 @@ private slots:
         QVERIFY(QDir(folder).removeRecursively());
     }
 
+    void shareImportsElsewhere_data() {
+        QTest::addColumn<QString>("author");
+        QTest::addColumn<QString>("training"); // the training file's name in the set and the package
+        QTest::addColumn<QString>("target");   // the folder the import makes, under Training
+        QTest::addColumn<QString>("imported"); // the training file's name there
+        QTest::newRow("UTF-8") << QString::fromUtf8("Zoë ß") << "set.qlt"
+                               << QString::fromUtf8("Zoë ß_Cuts_92") << "set.qlt";
+        // Shared from the hidden folder an earlier version saved it in, under a hidden name; imported
+        // where the scan sees it.
+        QTest::newRow("author .dj") << ".dj"
+                                    << ".dj_Cuts_92.qlt"
+                                    << "_.dj_Cuts_92"
+                                    << "_.dj_Cuts_92.qlt";
+    }
+
     // A package written by share holds the set under bare UTF-8 names and imports where the set is gone.
     void shareImportsElsewhere() {
-        const QString author = QString::fromUtf8("Zoë ß");
+        QFETCH(QString, author);
         const QString folder = Path::joinHome("Training/" + author);
         const QByteArray sound(3000, 's');
         QVERIFY(TestFiles::write(folder + "/beat.wav", sound));
@@ -218,7 +240,8 @@ private slots:
         const QLooper stored("", 1, ModelActivatedMode::Training, 0, "Cuts", author, "https://x.org", "", 92,
                              "beat.wav", 0, "beat.wav", "other.wav", "take.qlw", "base.qlw", "deck.qlp",
                              "alt.qlp");
-        QVERIFY(Header::exportHeaderToQLTFile(folder + "/set.qlt", &stored));
+        QFETCH(QString, training);
+        QVERIFY(Header::exportHeaderToQLTFile(folder + "/" + training, &stored));
         QWMenuLooper panel("Training", "menu_training.png");
         QCOMPARE(panel.rows().size(), 1);
         const QString out = TestSandbox::root() + "/shared";
@@ -230,9 +253,9 @@ private slots:
         QuaZip zip(package);
         QVERIFY(zip.open(QuaZip::mdUnzip));
         QCOMPARE(zip.getFileNameList(), (QStringList{"take.qlw", "base.qlw", "beat.wav", "other.wav",
-                                                     "deck.qlp", "alt.qlp", "set.qlt", "author.png"}));
+                                                     "deck.qlp", "alt.qlp", training, "author.png"}));
         zip.close();
-        const QByteArray header = TestFiles::read(folder + "/set.qlt");
+        const QByteArray header = TestFiles::read(folder + "/" + training);
         QVERIFY(!panel.rows().first()->shareTo(out + "/missing"));
         QCOMPARE(driver.messages(), QStringList{"Failed to compress files to:\n  " + out +
                                                 "/missing/Training_" + author + "_Cuts_92.qlz"});
@@ -243,10 +266,15 @@ private slots:
         other.importPackage(package);
         QVERIFY(driver.messages().isEmpty());
         QCOMPARE(other.rows().size(), 1);
-        const QString target = Path::joinHome("Training/" + author + "_Cuts_92");
+        QFETCH(QString, target);
+        target = Path::joinHome("Training/" + target);
         QCOMPARE(TestFiles::read(target + "/beat.wav"), sound);
-        QCOMPARE(TestFiles::read(target + "/set.qlt"), header);
+        QFETCH(QString, imported);
+        QCOMPARE(TestFiles::read(target + "/" + imported), header);
         QCOMPARE(other.loopers().first().path_picture(), target + "/author.png");
+        const QWMenuLooper atNextStart("Training", "menu_training.png");
+        QCOMPARE(atNextStart.loopers().size(), 1);
+        QCOMPARE(atNextStart.loopers().first().filename(), target + "/" + imported);
         QVERIFY(QDir(target).removeRecursively());
     }
 

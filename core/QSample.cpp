@@ -3,6 +3,7 @@
 #include <QDateTime>
 
 #include "Constant.h"
+#include "Function.h"
 
 QSample::QSample(ModelGraph::EnumGraph tag, int deviceID, const QString& deviceName, double samplerate, int channels,
                  int pos)
@@ -22,8 +23,12 @@ QString QSample::buildFilename() const {
         return QString();
     QString name = m_deviceName;
     name.replace(QLatin1Char('/'), QStringLiteral("and"));
-    return QStringLiteral("%1_%2_%3_%4p%5_%6%7")
-        .arg(QString::number(m_deviceID), QDateTime::currentDateTime().toString(Constant::Date::FORMAT), name,
-             QString::number(m_channels), QString::number(m_pos), QString::number(m_samplerate, 'g', 6),
-             Constant::Extension::WAV);
+    // The device's name is the system's text, of any length: made safe like a typed one, so that a
+    // take can always be written.
+    const QString pattern = QString::number(m_deviceID) + QLatin1Char('_') +
+                            QDateTime::currentDateTime().toString(Constant::Date::FORMAT) +
+                            QStringLiteral("_%1_") + QString::number(m_channels) + QLatin1Char('p') +
+                            QString::number(m_pos) + QLatin1Char('_') + QString::number(m_samplerate, 'g', 6) +
+                            Constant::Extension::WAV;
+    return Function::safeFileName(pattern, {name});
 }

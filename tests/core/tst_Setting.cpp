@@ -288,10 +288,13 @@ private slots:
     void descriptorFilename_data() {
         QTest::addColumn<QString>("device");
         QTest::addColumn<double>("rate");
-        QTest::addColumn<QString>("expected"); // TIME stands for the stamp
+        QTest::addColumn<QString>("expected"); // TIME stands for the stamp, DIGEST for a shortened name's
         QTest::newRow("slash") << "In/Out" << 44100.0 << "3_TIME_InandOut_4p1_44100.wav";
         QTest::newRow("percent codes stay") << "D %1 %2" << 96000.0 << "3_TIME_D %1 %2_4p1_96000.wav";
         QTest::newRow("fractional rate") << "X" << 22050.5 << "3_TIME_X_4p1_22050.5.wav";
+        // Shortened to what a file name holds, 248 bytes with the mark.
+        QTest::newRow("300 characters") << QString(300, 'd') << 48000.0
+                                        << "3_TIME_" + QString(203, 'd') + "~DIGEST_4p1_48000.wav";
     }
 
     void descriptorFilename() {
@@ -300,7 +303,9 @@ private slots:
         QFETCH(QString, expected);
         const QSample sample(ModelGraph::INPUT_A, 3, device, rate, 4, 1);
         const QString name = sample.filename();
-        const QString pattern = QRegularExpression::escape(expected).replace("TIME", R"(\d{8}-\d{6},\d{3})");
+        const QString pattern = QRegularExpression::escape(expected)
+                                    .replace("TIME", R"(\d{8}-\d{6},\d{3})")
+                                    .replace("DIGEST", "[0-9a-f]{8}");
         QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(name).hasMatch(),
                  qPrintable(name));
         // Stamped once, when the descriptor is made.

@@ -28,7 +28,7 @@ QString QSample::buildFilename() const {
     const QString pattern = QString::number(m_deviceID) + QLatin1Char('_') +
                             QDateTime::currentDateTime().toString(Constant::Date::FORMAT) +
                             QStringLiteral("_%1_") + QString::number(m_channels) + QLatin1Char('p') +
-                            QString::number(m_pos) + QLatin1Char('_') + QString::number(m_samplerate, 'g', 6) +
-                            Constant::Extension::WAV;
+                            QString::number(m_pos) + QLatin1Char('_') +
+                            QString::number(m_samplerate, 'g', 6) + Constant::Extension::WAV;
     return Function::safeFileName(pattern, {name});
 }

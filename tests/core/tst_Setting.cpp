@@ -293,8 +293,8 @@ private slots:
         QTest::newRow("percent codes stay") << "D %1 %2" << 96000.0 << "3_TIME_D %1 %2_4p1_96000.wav";
         QTest::newRow("fractional rate") << "X" << 22050.5 << "3_TIME_X_4p1_22050.5.wav";
         // Shortened to what a file name holds, 248 bytes with the mark.
-        QTest::newRow("300 characters") << QString(300, 'd') << 48000.0
-                                        << "3_TIME_" + QString(203, 'd') + "~DIGEST_4p1_48000.wav";
+        QTest::newRow("300 characters")
+            << QString(300, 'd') << 48000.0 << "3_TIME_" + QString(203, 'd') + "~DIGEST_4p1_48000.wav";
     }
 
     void descriptorFilename() {

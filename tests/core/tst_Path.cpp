@@ -106,10 +106,7 @@ private slots:
         row(".", "%1", {"."}, "_.");
         row("..", "%1", {".."}, "_..");
         row("../x", "%1", {"../x"}, "_.._x");
-        row("dot after the prefix", "Recording_%1_t.qlt", {".x"}, "Recording_.x_t.qlt");
-        row("empty", "%1", {""}, "_");
         row("empty before an extension", "%1.qlp", {""}, "_.qlp");
-        row("separators and controls", "%1", {"a\\b\tc\x7f/"}, "a_b_c__");
         row("a placeholder in a text", "%1_%2_84", {"100% %2", "T"}, "100% %2_T_84");
         // 248 bytes in all, 9 of them the mark.
         row("300 ASCII characters", "%1", {a300}, QString(239, 'a') + "~????????");

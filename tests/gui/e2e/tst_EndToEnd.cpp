@@ -21,6 +21,7 @@
 #include "TimecodeSignal.h"
 #include "XvfbServer.h"
 #include "core/Constant.h"
+#include "core/ManageWAV.h"
 #include "core/Mode.h"
 #include "core/Path.h"
 #include "core/PathFile.h"
@@ -31,6 +32,7 @@
 #include "core/Setting.h"
 #include "core/Singleton.h"
 #include "core/Time.h"
+#include "core/audio/WorkerRecorderObject.h"
 #include "core/library/LibrarySet.h"
 #include "core/timecode/Timecoder.h"
 #include "gui/Connection.h"
@@ -242,13 +244,18 @@ bool runFlagOn() {
            mode()->modeTrainingLock();
 }
 
-// Plays the default Looper row in recorder mode until its start chain ran and input A decoded, then
-// ends the run with `end`.
+// Plays the default Looper row in recorder mode until its start chain ran, input A decoded and both
+// takes hold a second of sound, then ends the run with `end`. The master's stream is a stream of its
+// own: on a busy machine it may record well behind input A's.
 void recordOneRun(Connection& window, const std::function<void()>& end) {
     QSignalSpy started(&window, &Connection::s_startTraining);
     pressPlay(window);
     QTRY_VERIFY_WITH_TIMEOUT(started.count() == 1, 10000);
     QTRY_VERIFY_WITH_TIMEOUT(window.view()->painterA()->curve_Main()->curveGlobal()->size() > 1000, 10000);
+    const auto recorded = [](const WorkerRecorderObject* recorder) {
+        return recorder->recording() && recorder->recording()->size() > 2 * 44100;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(recorded(window.recorderA()) && recorded(window.recorderMaster()), 10000);
     end();
     QVERIFY(!runFlagOn());
 }
